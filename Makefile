@@ -1,0 +1,40 @@
+# Modwright: the two everyday commands are `make run` and `make test`.
+BUILD_DIR ?= build
+FUZZ_DIR ?= build-fuzz
+BENCH_DIR ?= build-bench
+JOBS ?= 2
+FUZZ_SECONDS ?= 60
+
+.PHONY: all deps configure build run test bench fuzz clean
+
+all: build
+
+deps:
+	./scripts/install-deps
+
+configure: deps
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	./$(BUILD_DIR)/bin/modwright
+
+test: build
+	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# Benchmarks are measurements, never part of the test run.
+bench: deps
+	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DMODWRIGHT_BENCH=ON
+	cmake --build $(BENCH_DIR) -j $(JOBS)
+	./scripts/run-bench $(BENCH_DIR)
+
+# Fuzz targets with libFuzzer and sanitizers, each for FUZZ_SECONDS.
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMODWRIGHT_FUZZ=ON
+	cmake --build $(FUZZ_DIR) -j $(JOBS)
+	./scripts/run-fuzz $(FUZZ_DIR) $(FUZZ_SECONDS)
+
+clean:
+	rm -rf $(BUILD_DIR) $(FUZZ_DIR) $(BENCH_DIR)

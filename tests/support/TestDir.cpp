@@ -1,0 +1,49 @@
+#include "support/TestDir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <stdexcept>
+
+TTestDir::TTestDir()
+{
+    if (!dir_.isValid())
+        throw std::runtime_error("cannot create a temporary folder");
+}
+
+QString TTestDir::file(const QString &relative) const
+{
+    return dir_.path() + "/" + relative;
+}
+
+QString TTestDir::createFile(const QString &relative, const QByteArray &contents)
+{
+    const QString full = file(relative);
+    QDir().mkpath(QFileInfo(full).absolutePath());
+    QFile f(full);
+    if (!f.open(QIODevice::WriteOnly) || f.write(contents) != contents.size())
+        throw std::runtime_error("cannot write test file " + full.toStdString());
+    return full;
+}
+
+void TTestDir::createFiles(const QStringList &relatives)
+{
+    for (const QString &r : relatives)
+        createFile(r);
+}
+
+QString TTestDir::createDir(const QString &relative)
+{
+    const QString full = file(relative);
+    if (!QDir().mkpath(full))
+        throw std::runtime_error("cannot create test folder " + full.toStdString());
+    return full;
+}
+
+QByteArray TTestDir::readAll(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
