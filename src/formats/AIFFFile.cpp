@@ -1,0 +1,192 @@
+#include "formats/AIFFFile.h"
+
+#include "formats/AudioBytes.h"
+#include "platform/Exception.h"
+
+using namespace audiobytes;
+
+// IFF layout, all integers big-endian: "FORM", 32-bit length, "AIFF" or "AIFC", then chunks
+// of a 4-byte identifier, a 32-bit length and the body, followed by a pad byte when the
+// length is odd. "COMM" holds channels (2), frames (4), bits (2), the rate as an 80-bit
+// extended (10) and, in AIFC, the compression type (4) and its name. "SSND" holds a 32-bit
+// offset and block size, then the frames. AIFC files carry an "FVER" chunk with the
+// version timestamp of AIFC version 1.
+
+namespace {
+
+constexpr uint32_t AifcVersion1 = 0xA2805140;
+constexpr size_t CommBodySize = 18; // without the AIFC compression type
+
+bool hasAiffHeader(const uint8_t *p, size_t size)
+{
+    return size >= TAIFFFile::HeaderSize && isId(p, "FORM") && (isId(p + 8, "AIFF") || isId(p + 8, "AIFC"));
+}
+
+std::optional<size_t> findAiffChunk(const uint8_t *image, size_t size, const char *id)
+{
+    return findChunk(image, size, id, true, "AIFF file is corrupt. (Chunk ");
+}
+
+} // namespace
+
+uint32_t ReadExtendedRate(const uint8_t *Extended)
+{
+    const int exponent = be16(Extended) & 0x7FFF; // the sign is ignored
+    const uint32_t mantissa = be32(Extended + 2); // the lower 32 mantissa bits only hold fractions
+    if (exponent < 16383)
+        return 0; // below 1
+    if (exponent > 16414)
+        return UINT32_MAX; // 2^32 and beyond, infinities and NaNs
+    return mantissa >> (16414 - exponent);
+}
+
+void WriteExtendedRate(uint32_t Rate, uint8_t *Extended)
+{
+    Assert(Rate >= 1, "AudioTypes");
+    int shifts = 0;
+    while ((Rate & 0x80000000u) == 0) {
+        Rate <<= 1;
+        ++shifts;
+    }
+    putBe16(Extended, uint32_t(16414 - shifts));
+    putBe32(Extended + 2, Rate);
+    putBe32(Extended + 6, 0);
+}
+
+std::unique_ptr<TAIFFFile> TAIFFFile::CreateFromFile(const QString &FileName)
+{
+    std::unique_ptr<TAIFFFile> file(new TAIFFFile);
+    file->OpenFile(FileName);
+    return file;
+}
+
+std::unique_ptr<TAIFFFile> TAIFFFile::CreateFromImage(const uint8_t *Image, size_t Size)
+{
+    std::unique_ptr<TAIFFFile> file(new TAIFFFile);
+    file->ParseBorrowed(Image, Size);
+    return file;
+}
+
+std::unique_ptr<TAIFFFile> TAIFFFile::CreateNew(const TAudioFormat &Format, int Channels, int Bits)
+{
+    std::unique_ptr<TAIFFFile> file(new TAIFFFile);
+    file->BuildImage(Format, Channels, Bits);
+    return file;
+}
+
+void TAIFFFile::ParseImage(const uint8_t *Image, size_t Size)
+{
+    if (!hasAiffHeader(Image, Size)) {
+        // A file copied from a Mac may carry a 128-byte MacBinary header before the FORM.
+        if (Size <= 128 || !hasAiffHeader(Image + 128, Size - 128))
+            throw EModwright("Corrupt AIFF file.");
+        Image += 128;
+        Size -= 128;
+    }
+    const bool aifc = isId(Image + 8, "AIFC");
+
+    if (aifc) {
+        const auto fver = findAiffChunk(Image, Size, "FVER");
+        if (!fver)
+            throw EModwright("AIFF file is of format AIFC but has no version chunk.");
+        if (be32(Image + *fver + 4) < 4)
+            throw EModwright("Version chunk in this AIFF is too small.");
+        if (be32(Image + *fver + 8) != AifcVersion1)
+            throw EModwright("Version of this AIFF file is unsupported.");
+    }
+
+    const auto comm = findAiffChunk(Image, Size, "COMM");
+    if (!comm)
+        throw EModwright("AIFF file contains no common chunk.");
+    // However short the chunk claims to be, its 18 body bytes are read: they must be there.
+    if (Size - *comm - 8 < CommBodySize)
+        throw EModwright("AIFF file is corrupt. (Chunk COMM)");
+    const uint8_t *body = Image + *comm + 8;
+    if (be32(Image + *comm + 4) > 21 && !isId(body + 18, "NONE"))
+        throw EModwright("AIFF file is not linear PCM encoded.");
+    const uint16_t bits = be16(body + 6);
+    if (bits != 16 && bits != 8)
+        throw EModwright("AIFF file is neither 8 nor 16 bit");
+    const uint16_t channels = be16(body);
+    if (channels != 1 && channels != 2)
+        throw EModwright("AIFF file is neither mono nor stereo.");
+
+    const auto ssnd = findAiffChunk(Image, Size, "SSND");
+    if (!ssnd)
+        throw EModwright("AIFF file contains no SSND chunk.");
+    const uint64_t ssndLength = be32(Image + *ssnd + 4);
+    // 64-bit: frames * channels * bytes of a 32-bit frame count cannot wrap to a small size.
+    const uint64_t needed = uint64_t(be32(body + 2)) * channels * (bits / 8);
+    if (ssndLength < 8 || ssndLength - 8 < needed)
+        throw EModwright("SSND chunk is too small.");
+
+    aifc_ = aifc;
+    commHeader_ = *comm;
+    ssndHeader_ = *ssnd;
+    SetImage(Image, Size);
+}
+
+void TAIFFFile::GetFormat(TAudioFormat &Format) const
+{
+    const uint8_t *body = Image() + commHeader_ + 8;
+    Format.Channels = be16(body);
+    Format.FrameCount = GetFrameCount();
+    Format.BitsPerSample = be16(body + 6);
+    Format.SampleRate = ReadExtendedRate(body + 8);
+    Format.BigEndian = true;
+    Format.DataSize = GetSampleDataSize();
+    Format.Data = GetSampleData();
+}
+
+// The offset and block size fields of "SSND" are not applied: the samples follow them.
+const uint8_t *TAIFFFile::GetSampleData() const
+{
+    return Image() + ssndHeader_ + 16;
+}
+
+int64_t TAIFFFile::GetSampleDataSize() const
+{
+    return int64_t(be32(Image() + ssndHeader_ + 4)) - 8;
+}
+
+// Unlike WAV, the common chunk's count, checked against the SSND length when parsed.
+int64_t TAIFFFile::GetFrameCount() const
+{
+    return be32(Image() + commHeader_ + 10);
+}
+
+void TAIFFFile::BuildImage(const TAudioFormat &Format, int Channels, int Bits)
+{
+    if (Channels != 1 && Channels != 2)
+        throw EModwright("Cannot create AIFF file with " + std::to_string(Channels) + " Channels.");
+    if (Bits != 8 && Bits != 16)
+        throw EModwright("Cannot create AIFF file with " + std::to_string(Bits) + " bits per sample.");
+    // The frame count and the FORM length are 32-bit fields.
+    Assert(Format.FrameCount >= 0 && Format.FrameCount <= int64_t(UINT32_MAX), "AudioTypes");
+    uint64_t length = uint64_t(Format.FrameCount) * uint64_t(Channels * (Bits / 8));
+    length += length & 1; // the pad byte of odd sample data is counted in the SSND and FORM lengths
+    Assert(HeaderSize - 8 + length <= UINT32_MAX, "AudioTypes");
+
+    uint8_t header[HeaderSize] = {};
+    putId(header, "FORM");
+    putBe32(header + 4, uint32_t(HeaderSize - 8 + length));
+    putId(header + 8, "AIFF");
+    putId(header + 12, "COMM");
+    putBe32(header + 16, uint32_t(CommBodySize));
+    putBe16(header + 20, uint32_t(Channels));
+    putBe32(header + 22, uint32_t(Format.FrameCount));
+    putBe16(header + 26, uint32_t(Bits));
+    WriteExtendedRate(Format.SampleRate, header + 28); // asserts a rate of at least 1
+    putId(header + 38, "SSND");
+    putBe32(header + 42, uint32_t(length + 8));
+    // offset and block size at 46 and 50 stay 0
+
+    uint8_t *image = AllocateImage(HeaderSize + size_t(length));
+    std::memcpy(image, header, HeaderSize);
+    aifc_ = false;
+    commHeader_ = 12;
+    ssndHeader_ = 38;
+
+    ConvertSamples(Format.Data, image + HeaderSize, Format.FrameCount, Format.Channels, Channels,
+                   Format.BitsPerSample, Bits, Format.BigEndian, true);
+}
