@@ -1,0 +1,9 @@
+#include "modbuild/BuildSettings.h"
+
+#include "common/PathUtils.h"
+
+QString TBuildSettings::TempWorkingFolder() const
+{
+    const QString base = TempDir.isEmpty() ? TempFolder() : IncludeTrailingPathDelimiter(TempDir);
+    return base + "Mdw2Temp/";
+}

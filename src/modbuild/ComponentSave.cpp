@@ -1,0 +1,142 @@
+#include "modbuild/ComponentSave.h"
+
+#include "formats/AIFFFile.h"
+#include "formats/AtomicFile.h"
+#include "formats/BmpFile.h"
+#include "formats/JpegCodec.h"
+#include "formats/Probes.h"
+#include "formats/WaveFile.h"
+#include "platform/Exception.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+constexpr qint64 CopyBlockSize = 16385;
+
+[[noreturn]] void Fail(const QString &message)
+{
+    throw EModwright(message.toStdString());
+}
+
+// The extension with its dot, from the last dot of the file name; empty when none.
+QString ExtensionOf(const QString &path)
+{
+    const QString name = QFileInfo(path).fileName();
+    const qsizetype dot = name.lastIndexOf('.');
+    return dot < 0 ? QString() : name.mid(dot);
+}
+
+bool SameExtension(const QString &a, const QString &b)
+{
+    return ExtensionOf(a).compare(ExtensionOf(b), Qt::CaseInsensitive) == 0;
+}
+
+bool ExtensionIs(const QString &path, const char *extension)
+{
+    return ExtensionOf(path).compare(QLatin1String(extension), Qt::CaseInsensitive) == 0;
+}
+
+QString NotJpeg(const QString &source)
+{
+    return source + " is no valid JPEG image file.";
+}
+
+// Where the JPEG data of the file starts: 0, or 128 behind a MacBinary header.
+qint64 JpegStart(const QString &source)
+{
+    QFile file(source);
+    if (!file.open(QIODevice::ReadOnly))
+        Fail(QString("Cannot open file \"%1\". %2").arg(source, file.errorString()));
+    if (!CheckJpegHeader(file))
+        Fail(NotJpeg(source));
+    return file.pos();
+}
+
+void SaveImage(const QString &source, const QString &destination, const TBuildSettings &settings)
+{
+    if (SameExtension(source, destination)) {
+        const qint64 start = ExtensionIs(source, ".jpg") ? JpegStart(source) : 0;
+        CopyFileAtomically(source, destination, start);
+    } else if (ExtensionIs(source, ".bmp")) {
+        WriteJpegFile(destination, ReadBmpFile(source), settings.JpegCompressionRatio);
+    } else {
+        JpegStart(source); // refuses anything without the JFIF signature, with our message
+        WriteBmp24File(destination, ReadJpegFile(source));
+    }
+}
+
+void SaveDrum(const QString &source, const QString &destination)
+{
+    std::unique_ptr<TAudioFileBase> in;
+    if (ExtensionIs(source, ".aif"))
+        in = TAIFFFile::CreateFromFile(source);
+    else
+        in = TWaveFile::CreateFromFile(source);
+    const TAudioFormat format = in->GetFormat();
+    std::unique_ptr<TAudioFileBase> out;
+    if (ExtensionIs(destination, ".aif"))
+        out = TAIFFFile::CreateNew(format, 1, 16);
+    else
+        out = TWaveFile::CreateNew(format, 1, 16);
+    WriteFileAtomically(destination, QByteArray::fromRawData(reinterpret_cast<const char *>(out->GetImage()),
+                                                             qsizetype(out->GetImageSize())));
+}
+
+} // namespace
+
+void CopyFileAtomically(const QString &source, const QString &destination, qint64 offset)
+{
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        Fail(QString("Cannot open file \"%1\". %2").arg(source, in.errorString()));
+    if (offset > 0 && !in.seek(offset))
+        Fail(QString("Cannot read file \"%1\". %2").arg(source, in.errorString()));
+    QSaveFile out(destination);
+    if (!out.open(QIODevice::WriteOnly))
+        Fail(QString("Cannot create file \"%1\". %2").arg(destination, out.errorString()));
+    QByteArray block(CopyBlockSize, Qt::Uninitialized);
+    for (;;) {
+        const qint64 got = in.read(block.data(), CopyBlockSize);
+        if (got < 0)
+            Fail(QString("Cannot read file \"%1\". %2").arg(source, in.errorString()));
+        if (got == 0)
+            break;
+        if (out.write(block.constData(), got) != got)
+            Fail(QString("Cannot write file \"%1\". %2").arg(destination, out.errorString()));
+    }
+    // The temporary file is removed when `out` goes away uncommitted.
+    if (!out.commit())
+        Fail(QString("Cannot write file \"%1\". %2").arg(destination, out.errorString()));
+}
+
+bool SaveAssignedFile(const TAssignmentData &row, const QString &destination, TMessages &messages,
+                      const TBuildSettings &settings)
+{
+    Assert(!destination.isEmpty() && !destination.endsWith('/'), "ComponentSave");
+    const QString source = row.assignedPath();
+    if (source.isEmpty())
+        return false;
+    try {
+        if (row.isImage)
+            SaveImage(source, destination, settings);
+        else
+            SaveDrum(source, destination);
+        return true;
+    } catch (const std::exception &e) {
+        messages.AddMessage(QString::fromUtf8(e.what()));
+        return false;
+    }
+}
+
+QString ComponentFileName(const TAssignmentData &row, bool useVirtualNames, bool useOtherExt)
+{
+    QString name = useVirtualNames ? row.displayName() + (row.isImage ? ".jpg" : ".aif") : row.modFileName();
+    if (useOtherExt) {
+        const qsizetype dot = name.lastIndexOf('.');
+        name = (dot < 0 ? name : name.left(dot)) + (row.isImage ? ".bmp" : ".wav");
+    }
+    return name;
+}

@@ -1,0 +1,171 @@
+#include "modbuild/MakeMod.h"
+
+#include "BuildFixture.h"
+
+#include <QFile>
+
+using namespace fixture;
+
+namespace {
+
+// A stand-in ModPacker: records its arguments, its working folder and what the
+// folder it was given holds (file names and the mod name line), then exits 5.
+QString MakeStandIn(TTestDir &dir, const QString &name = "packer/ModPacker")
+{
+    const QString log = dir.file("packer.log");
+    const QString script = dir.createFile(name, QString("#!/bin/sh\n"
+                                                        "{ for a in \"$@\"; do echo \"arg:$a\"; done\n"
+                                                        "  echo \"cwd:$(pwd)\"\n"
+                                                        "  LC_ALL=C ls \"$1\"\n"
+                                                        "  cat \"$1/ModName.txt\"; } > '%1'\n"
+                                                        "exit 5\n")
+                                                    .arg(log)
+                                                    .toUtf8());
+    QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return script;
+}
+
+} // namespace
+
+class MakeMod : public TBuildTest {
+protected:
+    void SetUp() override
+    {
+        settings.ModPackerPath = MakeStandIn(dir);
+        settings.TempDir = dir.createDir("temp");
+        assign(image(15), dir.createFile("src/led.bmp", BmpBytes(Gradient(109, 16))));
+        assign(drum(1), dir.createFile("src/bd.wav", WavBytes(2, 8, 44100, {1, 2})));
+        set.texts.ModName = "My Mod";
+        messages.ClearMessages();
+    }
+    QStringList log() const
+    {
+        return QString::fromUtf8(TTestDir::readAll(dir.file("packer.log"))).split('\n', Qt::SkipEmptyParts);
+    }
+    QString working() const { return dir.file("temp/Mdw2Temp/"); }
+};
+
+TEST_F(MakeMod, PacksTheModFolderWaitsAndRemovesIt)
+{
+    EXPECT_EQ(::MakeMod(ctx, dialogs), 5);
+    const QString modFolder = working() + "My Mod";
+    // The folder path is the parameter string, unquoted: cut at its blank by the Windows rules.
+    EXPECT_EQ(log(), (QStringList{"arg:" + working() + "My", "arg:Mod", "cwd:" + QDir::currentPath()}));
+    EXPECT_FALSE(QFileInfo::exists(modFolder));
+    EXPECT_TRUE(QFileInfo(working()).isDir()); // the working folder itself stays
+    EXPECT_EQ(dialogs.textsShown, 1);
+    EXPECT_GE(dialogs.repaints, 1);
+}
+
+TEST_F(MakeMod, ReBirthsModsFolderIsTheWorkingFolderWhenItExists)
+{
+    set.texts.ModName = "Plain";
+    settings.ReBirthPath = dir.createFile("ReBirth/ReBirth.exe", "MZ");
+    EXPECT_EQ(::MakeMod(ctx, dialogs), 5);
+    EXPECT_EQ(log()[1], "cwd:" + QDir::currentPath()); // no "mods" folder yet
+
+    const QString mods = dir.createDir("ReBirth/mods");
+    EXPECT_EQ(::MakeMod(ctx, dialogs), 5);
+    EXPECT_EQ(log(), (QStringList{"arg:" + working() + "Plain", "cwd:" + mods, "12015.jpg", "FTP.txt",
+                                  "ModName.txt", "TR808BD.aif", "WWW.txt", "comments.txt", "Plain\r"}));
+}
+
+TEST_F(MakeMod, UnusableModNamesAreRefusedBeforeAnythingIsWritten)
+{
+    const QString sentinel = dir.createFile("temp/keep.txt", "the user's file");
+    const QString inside = dir.createFile("temp/Mdw2Temp/keep.txt", "another file");
+    for (const QString &name : {QString(""), QString("."), QString(".."), QString("../temp"), QString("a/b"),
+                                QString("x") + QChar(0)}) {
+        set.texts.ModName = name;
+        boxes.shown.clear();
+        EXPECT_EQ(::MakeMod(ctx, dialogs), -1);
+        ASSERT_EQ(boxes.shown.size(), 1);
+        EXPECT_TRUE(boxes.shown[0].startsWith("error: ")) << boxes.shown[0].toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(dir.file("packer.log")));
+    EXPECT_EQ(TTestDir::readAll(sentinel), "the user's file");
+    EXPECT_EQ(TTestDir::readAll(inside), "another file");
+    EXPECT_EQ(entries(dir.file("temp/Mdw2Temp")), QStringList{"keep.txt"});
+}
+
+TEST_F(MakeMod, AModFolderThatIsALinkIsNeitherFilledNorEmptied)
+{
+    const QString outside = dir.createDir("elsewhere");
+    dir.createFile("elsewhere/precious.txt", "keep me");
+    dir.createDir("temp/Mdw2Temp");
+    ASSERT_TRUE(QFile::link(outside, working() + "My Mod"));
+    EXPECT_EQ(::MakeMod(ctx, dialogs), -1);
+    EXPECT_EQ(entries(outside), QStringList{"precious.txt"});
+    EXPECT_FALSE(QFile::exists(dir.file("packer.log")));
+}
+
+TEST_F(MakeMod, LeftoversOfAnInterruptedRunAreNotPacked)
+{
+    dir.createFile("temp/Mdw2Temp/My Mod/12058.jpg", "stale");
+    ::MakeMod(ctx, dialogs);
+    EXPECT_FALSE(log().contains("12058.jpg"));
+}
+
+TEST_F(MakeMod, MissingModPackerOpensTheSettingsAndEndsSilently)
+{
+    settings.ModPackerPath = dir.file("nowhere/ModPacker.exe");
+    EXPECT_EQ(::MakeMod(ctx, dialogs), -1);
+    EXPECT_EQ(dialogs.pathsShown, 1);
+    EXPECT_EQ(dialogs.textsShown, 0);
+    EXPECT_TRUE(boxes.shown.isEmpty());
+
+    // Chosen in the settings dialog: Make! goes on.
+    dialogs.onEditPaths = [&] { settings.ModPackerPath = MakeStandIn(dir, "chosen/ModPacker"); };
+    EXPECT_EQ(::MakeMod(ctx, dialogs), 5);
+}
+
+TEST_F(MakeMod, CancelledTextsDialogWritesNothing)
+{
+    dialogs.textsOk = false;
+    EXPECT_EQ(::MakeMod(ctx, dialogs), -1);
+    EXPECT_FALSE(QFileInfo::exists(working() + "My Mod"));
+    EXPECT_FALSE(QFile::exists(dir.file("packer.log")));
+}
+
+TEST_F(MakeMod, ModPackerThatCannotStartIsAnErrorAndTheFolderGoes)
+{
+    settings.ModPackerPath = dir.createFile("packer/ModPacker.exe", "MZ not native, and no wine");
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", dir.createDir("emptybin").toUtf8());
+    const int result = ::MakeMod(ctx, dialogs);
+    qputenv("PATH", path);
+    EXPECT_EQ(result, -1);
+    ASSERT_EQ(boxes.shown.size(), 1);
+    EXPECT_TRUE(boxes.shown[0].startsWith("error: Error running " + settings.ModPackerPath + ".\r\n"));
+    EXPECT_TRUE(boxes.shown[0].contains("wine"));
+    EXPECT_FALSE(QFileInfo::exists(working() + "My Mod"));
+}
+
+TEST_F(MakeMod, NoAssignmentIsSaidButModPackerStillRuns)
+{
+    set.DetachAll();
+    set.texts.ModName = "Nothing";
+    EXPECT_EQ(::MakeMod(ctx, dialogs), 5);
+    EXPECT_EQ(boxes.shown.size(), 1);
+    EXPECT_TRUE(boxes.shown[0].startsWith("info: You haven't made any assignments yet."));
+    EXPECT_EQ(log().size(), 2); // argument and working folder; the folder was empty
+}
+
+TEST(RemoveModFolder, OnlyRealFoldersStrictlyInsideTheWorkingFolder)
+{
+    TTestDir dir;
+    const QString base = dir.createDir("Mdw2Temp");
+    dir.createFile("Mdw2Temp/mod/a/b.txt");
+    dir.createFile("outside/file.txt");
+    EXPECT_FALSE(RemoveModFolder(base, base));
+    EXPECT_FALSE(RemoveModFolder(base + "/", base + "/"));
+    EXPECT_FALSE(RemoveModFolder(dir.file("outside"), base));
+    EXPECT_FALSE(RemoveModFolder(base + "/mod/../../outside", base));
+    EXPECT_TRUE(QFile::exists(dir.file("outside/file.txt")));
+    EXPECT_TRUE(RemoveModFolder(base + "/mod", base));
+    EXPECT_FALSE(QFileInfo::exists(base + "/mod"));
+    EXPECT_TRUE(RemoveModFolder(base + "/never-made", base));
+
+    EXPECT_TRUE(IsStrictlyInside(base + "/../Mdw2Temp", dir.path()));
+    EXPECT_FALSE(IsStrictlyInside(dir.path() + "/../" + QFileInfo(dir.path()).fileName(), dir.path()));
+}
