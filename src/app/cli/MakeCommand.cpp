@@ -1,0 +1,59 @@
+#include "cli/CliBuild.h"
+#include "cli/CliCommands.h"
+#include "cli/CliMessageBoxes.h"
+#include "modbuild/MakeMod.h"
+#include "modbuild/WaitThread.h"
+
+#include <QFileInfo>
+#include <ostream>
+
+namespace {
+
+// Make! without windows: the texts come from the assignment as they are, and
+// the wait for ModPacker is the waiting box's loop without the box.
+class TCliDialogs : public TBuildDialogs {
+public:
+    bool EditModTexts() override { return true; }
+    void EditProgramPaths() override {}
+    bool AskToSave() override { return true; }
+    uint32_t WaitForModPacker(TProcess &process) override
+    {
+        // MakeMod holds the handle for the whole wait; share it without owning it.
+        return WaitForProcessEnd(std::shared_ptr<TProcess>(&process, [](TProcess *) {}));
+    }
+};
+
+} // namespace
+
+// make ASSIGNMENT_FILE NAME --modpacker PATH [--rebirth PATH] [--temp DIR]: lays out
+// the mod folder DIR/Mdw2Temp/<mod name>, runs ModPacker on it, waits for it,
+// removes the folder, and exits with ModPacker's exit code (1 when it did not run).
+int CmdMake(TCliContext &ctx)
+{
+    const TCliOptions options = ParseOptions(ctx.args, {"--modpacker", "--rebirth", "--temp"});
+    if (options.words.size() != 2)
+        throw ECliUsage(options.words.size() < 2 ? "missing arguments" : "too many arguments");
+    if (!options.has("--modpacker"))
+        throw ECliUsage("--modpacker PATH is required");
+    TCliMessageBoxes boxes(ctx.err);
+    TCliBuild build;
+    build.settings.ModPackerPath = AbsolutePathArg(options.values.at("--modpacker"));
+    if (options.has("--rebirth"))
+        build.settings.ReBirthPath = AbsolutePathArg(options.values.at("--rebirth"));
+    if (options.has("--temp"))
+        build.settings.TempDir = AbsolutePathArg(options.values.at("--temp"));
+    if (!QFileInfo(build.settings.ModPackerPath).isFile()) {
+        ctx.err << "ModPacker was not found at " << options.values.at("--modpacker") << ".\n";
+        return cliFailed;
+    }
+    if (!build.Load(options.words[0], options.words[1], ctx.err))
+        return cliFailed;
+    build.PrintMessages(ctx.err);
+    build.messages.ClearMessages();
+
+    TCliDialogs dialogs;
+    const int code = MakeMod(build.ctx, dialogs);
+    // What Make! collected for the messages window (components it could not convert).
+    build.PrintMessages(ctx.err);
+    return code < 0 ? cliFailed : code;
+}
