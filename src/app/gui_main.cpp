@@ -1,12 +1,9 @@
+#include "workbench/WorkbenchMain.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle("Modwright for ReBirth 2");
-    window.resize(900, 600);
-    window.show();
-    return app.exec();
+    return ModwrightMain(app);
 }

@@ -1,0 +1,93 @@
+#include "controls/FolderEnumeration.h"
+
+#include "platform/Exception.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QThread>
+
+namespace {
+
+class TBusyCursor {
+public:
+    TBusyCursor()
+        : active_(qobject_cast<QGuiApplication *>(QCoreApplication::instance()) &&
+                  QThread::currentThread() == QCoreApplication::instance()->thread())
+    {
+        if (active_)
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    ~TBusyCursor()
+    {
+        if (active_)
+            QGuiApplication::restoreOverrideCursor();
+    }
+    TBusyCursor(const TBusyCursor &) = delete;
+    TBusyCursor &operator=(const TBusyCursor &) = delete;
+
+private:
+    bool active_;
+};
+
+} // namespace
+
+uint32_t TEnumFilter::Flags() const
+{
+    uint32_t flags = SHCONTF_NONFOLDERS;
+    if (ShowFolders)
+        flags |= SHCONTF_FOLDERS;
+    if (ShowHidden)
+        flags |= SHCONTF_INCLUDEHIDDEN;
+    return flags;
+}
+
+bool ExtensionAllowed(const QString &fileName, const QStringList &allowed)
+{
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0)
+        return false;
+    const QStringView extension = QStringView(fileName).mid(dot + 1);
+    for (const QString &a : allowed)
+        if (extension.compare(a, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+int EnumerateFolder(const TShellFolder &folder, const TEnumFilter &filter,
+                    const std::function<void()> &before, const std::function<bool(TEnumItem &)> &add,
+                    QString *error)
+{
+    TBusyCursor busy;
+    std::unique_ptr<TShellEnum> items;
+    try {
+        items = folder.EnumObjects(filter.Flags());
+    } catch (const std::exception &e) {
+        if (error)
+            *error = QString::fromUtf8(e.what());
+        return -1;
+    }
+    if (before)
+        before();
+    int count = 0;
+    TItemIdList relative;
+    while (items->Next(relative)) {
+        TEnumItem item;
+        item.Attributes = kListingAttributeMask;
+        if (!folder.GetAttributesOf(relative.get(), item.Attributes))
+            continue;
+        if (!(item.Attributes & (SFGAO_FILESYSTEM | SFGAO_FILESYSANCESTOR)))
+            continue;
+        item.HasFindData = folder.GetDataFromIDList(relative.get(), item.FindData);
+        if (!(item.Attributes & SFGAO_FOLDER) && !filter.AllowedExtensions.isEmpty()) {
+            if (!item.HasFindData || !ExtensionAllowed(item.FindData.DisplayName(), filter.AllowedExtensions))
+                continue;
+        }
+        if (item.HasFindData && filter.CanAdd && !filter.CanAdd(item.FindData))
+            continue;
+        item.Absolute = PidlCombine(folder.AbsoluteList(), relative.get());
+        item.Relative = std::move(relative);
+        if (add(item))
+            ++count;
+    }
+    return count;
+}

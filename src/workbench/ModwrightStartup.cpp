@@ -1,0 +1,390 @@
+// The main window's start-up, settings and closing steps.
+
+#include "common/MessageBoxes.h"
+#include "common/PathUtils.h"
+#include "controls/MySplitter.h"
+#include "controls/PlacementStore.h"
+#include "controls/SystemListView.h"
+#include "modbuild/ExternalPrograms.h"
+#include "model/AssignmentSet.h"
+#include "model/Catalogue.h"
+#include "platform/Exception.h"
+#include "platform/RegIniFile.h"
+#include "platform/WaveOut.h"
+#include "workbench/ComponentList.h"
+#include "workbench/ErrForm.h"
+#include "workbench/ModwrightForm.h"
+#include "workbench/SplashForm.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QStackedWidget>
+#include <QTimer>
+
+namespace {
+
+constexpr const char *Current = TMainSettings::Section;
+const QString ImageBrowserSection = QStringLiteral("Image File Browser");
+const QString AudioBrowserSection = QStringLiteral("Audio File Browser");
+
+QString ErrorText(const std::exception &e)
+{
+    return QString::fromUtf8(e.what());
+}
+
+std::string ColumnValue(int list, int column)
+{
+    return "LeftColumns" + std::to_string(list) + "-" + std::to_string(column);
+}
+
+} // namespace
+
+// Step 2 of the windowed start, while the window is made.
+void TModwrightForm::FormCreate()
+{
+    if (!options_.uninstallMode && options_.showSplash) {
+        TSplashForm1::CreateForStartup(this);
+        // Paint it now: the rest of the start-up runs before the event loop.
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    createToolbar(!options_.uninstallMode);
+    if (options_.uninstallMode)
+        return;
+    NBStatus->setCurrentIndex(0);
+    UpdateCaption();
+    SetApplicationMainWindow(this);
+    const TStartupShow show =
+        TPlacementStore(*config_).RestorePlacement(this, Current, MainPlacement, "Main");
+    startupState_ = show.state;
+    try {
+        config_->WriteString(Current, "ModwrightPath", ProgramPath().toStdString());
+        if (config_->ValueExists(Current, "MdwPath"))
+            config_->DeleteKey(Current, "MdwPath");
+    } catch (const std::exception &) {
+        // The context-menu library then offers no "Edit with" for us; nothing to tell.
+    }
+}
+
+void TModwrightForm::ShowForStartup()
+{
+    switch (startupState_) {
+    case wsMinimized:
+        setAttribute(Qt::WA_ShowWithoutActivating);
+        showMinimized();
+        setAttribute(Qt::WA_ShowWithoutActivating, false);
+        break;
+    case wsMaximized:
+        showMaximized();
+        break;
+    default:
+        show();
+    }
+}
+
+void TModwrightForm::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!firstShowDone_) {
+        firstShowDone_ = true;
+        FormFirstShow();
+    }
+}
+
+// Step 3: the first showing.
+void TModwrightForm::FormFirstShow()
+{
+    UpdateCommands();
+    if (Hooks.registerShellExtension) {
+        try {
+            Hooks.registerShellExtension();
+        } catch (const std::exception &) {
+            // Missing rights on the classes root, say: the program works without it.
+        }
+    }
+    LoadSettings();
+    try {
+        if (Settings.ReBirthPath.isEmpty())
+            Settings.ReBirthPath = FindReBirth();
+        if (Settings.ModPackerPath.isEmpty())
+            Settings.ModPackerPath = FindModPacker();
+    } catch (const std::exception &) {
+        // Not found: the start-up checks tell the user.
+    }
+    UpdateCaption();
+    SetActiveTab(0);
+    ResPagesChange();
+    errForm_->setWindowTitle(QString(ProgramTitle) + " Messages");
+
+    CreateCatalogue();
+    for (int tab = 0; tab < 2; ++tab) {
+        TComponentList *list = List(tab);
+        list->Fill();
+        list->SetSortState(Settings.SortMode[tab], Settings.SortReverse[tab]);
+        list->SortList(-1);
+    }
+    UpdateCommands();
+    Timer1->start();
+    QMetaObject::invokeMethod(this, &TModwrightForm::StartupSecondHalf, Qt::QueuedConnection);
+}
+
+// Step 4: runs once the window is on screen.
+void TModwrightForm::StartupSecondHalf()
+{
+    SLVImage->StartListing();
+    SLVAudio->StartListing();
+    UpdateCommands();
+    update();
+    TAssignmentSet &set = *set_;
+    const QString last = Settings.LastAssignment;
+    if (set.BackupExists() || (Settings.AutoLoad && !last.isEmpty() && last != TAssignmentSet::NoName)) {
+        if (set.LoadAssignment(last, false, true))
+            ShowInformation("An auto-saved assignment has been loaded.\r\n"
+                            "Apparently, Modwright has not been closed properly the last time.\r\n"
+                            "Sorry for that...");
+        UpdateCaption();
+        UpdateCommands();
+    } else {
+        LoadStandardComponents();
+    }
+    secondHalfDone_ = true;
+    emit StartupReady();
+}
+
+// Step 5: the start-up splash has gone.
+void TModwrightForm::StartupContinues()
+{
+    if (Settings.FirstTime && Hooks.showImageViewer)
+        Hooks.showImageViewer();
+    StartupChecks();
+    startupChecksDone_ = true;
+    if (Settings.ShowWelcome && Hooks.wizard)
+        Hooks.wizard();
+}
+
+void TModwrightForm::StartupChecks()
+{
+    const bool audio = Hooks.audioDevicePresent ? Hooks.audioDevicePresent() : waveOutGetNumDevs() > 0;
+    if (!audio)
+        ShowInformation("There is no audio device (sound card) installed on your system.\r\n"
+                        "Drum playing is disabled.");
+
+    const auto missing = [](const QString &path) { return path.isEmpty() || !QFileInfo(path).isFile(); };
+    if (missing(Settings.ReBirthPath) || missing(Settings.ModPackerPath)) {
+        ShowInformation("It seems that you haven't installed ReBirth and/or ModPacker.\r\n"
+                        "In this case you should quit Modwright and install ReBirth and ModPacker before "
+                        "running Modwright again.\r\n"
+                        "If you want to specify the location of ModPacker and ReBirth, do so in the settings "
+                        "dialog.");
+        const QString before = Settings.ModPackerPath;
+        if (Hooks.settingsDialog)
+            Hooks.settingsDialog(1);
+        if (before.compare(Settings.ModPackerPath, Qt::CaseInsensitive) != 0)
+            LoadStandardComponents();
+        UpdateCommands();
+    }
+
+    if (!FolderExists(TempWorkingFolder())) {
+        try {
+            SetTempBase(TempFolder());
+        } catch (const std::exception &) {
+            Settings.TempDir.clear();
+            set_->backupFile.clear();
+        }
+        if (!FolderExists(TempWorkingFolder())) {
+            ShowInformation("Your temporary directory is not set up properly.\r\n"
+                            "Please specify your temporary directory in the settings.");
+            if (Hooks.settingsDialog)
+                Hooks.settingsDialog(0);
+        }
+    }
+}
+
+// --- Settings ----------------------------------------------------------------
+
+void TModwrightForm::LoadSettings()
+{
+    try {
+        Settings.Load(*config_);
+        SetToolbarVisible(Settings.ShowToolbar);
+        SetTextLabels(Settings.TextLabels);
+        for (int tab = 0; tab < 2; ++tab)
+            Splitter(tab)->SetFirstSize(Settings.Splitter[tab]);
+        // The drum columns first, so that their widths and the sort column find them.
+        LVAudioRes->SetShowDrumFormat(Settings.ShowDrumFormat);
+        for (int tab = 0; tab < 2; ++tab) {
+            TComponentList *list = List(tab);
+            for (int column = 0; column < list->ColumnCount(); ++column) {
+                const int width =
+                    config_->ReadInteger(Current, ColumnValue(tab, column), list->ColumnWidth(column));
+                if (width >= 16 && width <= 4000)
+                    list->SetColumnWidth(column, width);
+            }
+            if (Settings.SortMode[tab] < 0 || Settings.SortMode[tab] >= list->ColumnCount())
+                Settings.SortMode[tab] = 0;
+            list->SetSortState(Settings.SortMode[tab], Settings.SortReverse[tab]);
+        }
+        SLVImage->ReadSettings(*config_, ImageBrowserSection);
+        SLVAudio->ReadSettings(*config_, AudioBrowserSection);
+        set_->assignmentFile = TAssignmentSet::DefaultAssignmentFile(Settings.AssFilename);
+        // The stored base is taken through SetTempBase, which makes its working
+        // folder; one that can't be made leaves the base empty for the start-up check.
+        const QString base = Settings.TempDir;
+        Settings.TempDir.clear();
+        set_->backupFile.clear();
+        try {
+            SetTempBase(base);
+        } catch (const std::exception &) {
+        }
+    } catch (const std::exception &e) {
+        ShowError("LoadSettings: " + ErrorText(e));
+    }
+    try {
+        Settings.LoadEditors(*config_);
+    } catch (const std::exception &e) {
+        ShowError("LoadEditorSettings: " + ErrorText(e));
+    }
+}
+
+void TModwrightForm::SaveSettings()
+{
+    try {
+        TRegistryUpdate update(config_->Store());
+        TPlacementStore(*config_).SavePlacement(this, Current, MainPlacement, "Main");
+        for (int tab = 0; tab < 2; ++tab) {
+            TComponentList *list = List(tab);
+            const int width = Splitter(tab)->FirstSize();
+            if (width > 0)
+                Settings.Splitter[tab] = width;
+            Settings.SortMode[tab] = list->SortColumn();
+            Settings.SortReverse[tab] = list->SortReverse();
+            for (int column = 0; column < list->ColumnCount(); ++column)
+                config_->WriteInteger(Current, ColumnValue(tab, column), list->ColumnWidth(column));
+        }
+        Settings.LastAssignment = set_->name;
+        // The Glance preview is not part of this build, so it is never open at exit.
+        Settings.ShowGlance = false;
+        Settings.Save(*config_);
+        update.Commit();
+    } catch (const std::exception &e) {
+        ShowError("SaveSettings: " + ErrorText(e));
+    }
+    try {
+        TRegistryUpdate update(config_->Store());
+        SLVImage->WriteSettings(*config_, ImageBrowserSection);
+        SLVAudio->WriteSettings(*config_, AudioBrowserSection);
+        update.Commit();
+    } catch (const std::exception &e) {
+        ShowError("SaveSettings: " + ErrorText(e));
+    }
+    try {
+        TRegistryUpdate update(config_->Store());
+        Settings.SaveEditors(*config_);
+        update.Commit();
+    } catch (const std::exception &e) {
+        ShowError("SaveEditorSettings: " + ErrorText(e));
+    }
+}
+
+// --- Temporary working folder -----------------------------------------------
+
+QString TModwrightForm::TempWorkingFolder() const
+{
+    return Settings.TempDir.isEmpty() ? QString()
+                                      : IncludeTrailingPathDelimiter(Settings.TempDir) + "Mdw2Temp/";
+}
+
+void TModwrightForm::SetTempBase(const QString &folder)
+{
+    const char *const failure = "Cannot create temporary directory !";
+    if (folder.trimmed().isEmpty())
+        throw EModwright(failure);
+    const QString base = IncludeTrailingPathDelimiter(QDir::cleanPath(QDir(folder).absolutePath()));
+    const QString oldWorking = TempWorkingFolder();
+    // The same base again changes nothing, unless its working folder has gone.
+    if (base.compare(Settings.TempDir, Qt::CaseInsensitive) == 0 && FolderExists(oldWorking))
+        return;
+    const QString working = base + "Mdw2Temp/";
+    if (!CreateFolders(working) || !FolderExists(working))
+        throw EModwright(failure);
+    // The old working folder goes, but never when the new one lies inside it
+    // (or is it, spelled another way).
+    if (!oldWorking.isEmpty() && !working.startsWith(oldWorking) &&
+        QFileInfo(oldWorking).canonicalFilePath() != QFileInfo(working).canonicalFilePath())
+        EmptyFolder(oldWorking, true);
+    Settings.TempDir = base;
+    set_->backupFile = working + TAssignmentSet::BackupFileName;
+}
+
+void TModwrightForm::KillTempFiles()
+{
+    const QString working = TempWorkingFolder();
+    if (!working.isEmpty() && !keepBackup_)
+        EmptyFolder(working, true);
+}
+
+void TModwrightForm::Timer1Timer()
+{
+    // Never in the middle of a command (a question may be open while the set
+    // is half changed), and not into a working folder that is not there.
+    if (busyDepth_ > 0 || QApplication::activeModalWidget() || !FolderExists(TempWorkingFolder()))
+        return;
+    set_->SaveBackup();
+}
+
+// --- Closing -----------------------------------------------------------------
+
+bool TModwrightForm::AskToSave()
+{
+    if (!set_->modified)
+        return true;
+    switch (AskConfirmation("Do you want to save the current assignment ?", cbYesNoCancel)) {
+    case maCancel:
+        return false;
+    case maYes:
+        if (Hooks.saveAssignmentDialog) {
+            Hooks.saveAssignmentDialog();
+        } else {
+            // No save dialog in this build: keep the work as the backup, which
+            // the next start loads again.
+            set_->SaveBackup();
+            keepBackup_ = true;
+        }
+        return true;
+    default:
+        return true;
+    }
+}
+
+void TModwrightForm::closeEvent(QCloseEvent *event)
+{
+    if (!closing_) {
+        if (!AskToSave()) {
+            event->ignore();
+            return;
+        }
+        closing_ = true;
+        closingSteps();
+    }
+    event->accept();
+    if (TSplashForm1 *splash = TSplashForm1::Current())
+        splash->hide();
+    errForm_->hide();
+}
+
+void TModwrightForm::closingSteps()
+{
+    const QString contact = "\r\nContact the author (readme.txt) about this error.";
+    Timer1->stop();
+    try {
+        SaveSettings();
+    } catch (const std::exception &) {
+        ShowError("Save Settings failed." + contact);
+    }
+    try {
+        KillTempFiles();
+    } catch (const std::exception &) {
+        ShowError("Kill Temp files failed." + contact);
+    }
+}

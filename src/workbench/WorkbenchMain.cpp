@@ -1,0 +1,94 @@
+#include "workbench/WorkbenchMain.h"
+
+#include "common/MessageBoxes.h"
+#include "model/Catalogue.h"
+#include "workbench/AskForEditor.h"
+#include "workbench/ComponentList.h"
+#include "workbench/HintStyle.h"
+#include "workbench/ModwrightForm.h"
+#include "workbench/QtMessageBoxes.h"
+#include "workbench/SplashForm.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <QWindow>
+#include <cstdio>
+
+namespace {
+
+// Waits until the window is on screen and has been painted once.
+void WaitUntilPainted(QWidget &window)
+{
+    while (!window.windowHandle() || !window.windowHandle()->isExposed())
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    window.repaint();
+}
+
+void Grab(TModwrightForm &form, const QString &prefix)
+{
+    WaitUntilPainted(form);
+    for (int tab = 0; tab < 2; ++tab) {
+        form.SetActiveTab(tab);
+        // A selected row, so that the status bar has something to say.
+        TComponentList *list = form.List(tab);
+        list->setCurrentIndex(list->model()->index(2, 0));
+        QApplication::processEvents();
+        form.grab().save(prefix + (tab == 0 ? "-images.png" : "-drums.png"));
+    }
+    form.SetActiveTab(0);
+    if (TSplashForm1 *splash = TSplashForm1::CreateAbout(&form)) {
+        QApplication::processEvents();
+        splash->grab().save(prefix + "-about.png");
+        splash->hide();
+    }
+}
+
+} // namespace
+
+int RunWorkbench(QApplication &app, const QStringList &arguments)
+{
+    QApplication::setApplicationName(ProgramTitle);
+    THintStyle::Install();
+    const bool readyExit = qEnvironmentVariableIntValue("MODWRIGHT_READY_EXIT") == 1;
+    const QString grabPrefix = qEnvironmentVariable("MODWRIGHT_GRAB");
+    const bool unattended = readyExit || !grabPrefix.isEmpty();
+    if (unattended)
+        SetMessageBoxHandler(nullptr);
+
+    TStartOptions options;
+    options.uninstallMode = IsUninstallCommandLine(arguments);
+    int result = 0;
+    {
+        TModwrightForm form(options);
+        if (unattended) {
+            QObject::connect(&form, &TModwrightForm::StartupReady, &form, [&form, readyExit, grabPrefix] {
+                if (!grabPrefix.isEmpty())
+                    Grab(form, grabPrefix);
+                if (readyExit) {
+                    WaitUntilPainted(form);
+                    std::fputs("ready\n", stdout);
+                    std::fflush(stdout);
+                }
+                QApplication::exit(0);
+            });
+        }
+        form.ShowForStartup();
+        result = app.exec();
+    }
+    DestroyCatalogue();
+    return result;
+}
+
+int ModwrightMain(QApplication &app)
+{
+    TQtMessageBoxes boxes;
+    TMessageBoxHandler *previous = SetMessageBoxHandler(&boxes);
+    const QStringList arguments = QApplication::arguments().mid(1);
+    int result;
+    if (IsAskForEditorCommandLine(arguments))
+        result = RunAskForEditor(arguments[0], arguments[1]);
+    else
+        result = RunWorkbench(app, arguments);
+    SetMessageBoxHandler(previous);
+    return result;
+}
