@@ -1,35 +1,11 @@
 #include "controls/FolderEnumeration.h"
 
+#include "common/BusyCursor.h"
 #include "platform/Exception.h"
 
 #include <QCursor>
 #include <QGuiApplication>
 #include <QThread>
-
-namespace {
-
-class TBusyCursor {
-public:
-    TBusyCursor()
-        : active_(qobject_cast<QGuiApplication *>(QCoreApplication::instance()) &&
-                  QThread::currentThread() == QCoreApplication::instance()->thread())
-    {
-        if (active_)
-            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    }
-    ~TBusyCursor()
-    {
-        if (active_)
-            QGuiApplication::restoreOverrideCursor();
-    }
-    TBusyCursor(const TBusyCursor &) = delete;
-    TBusyCursor &operator=(const TBusyCursor &) = delete;
-
-private:
-    bool active_;
-};
-
-} // namespace
 
 uint32_t TEnumFilter::Flags() const
 {

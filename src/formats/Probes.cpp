@@ -1,5 +1,6 @@
 #include "formats/Probes.h"
 
+#include "common/BusyCursor.h"
 #include "formats/AIFFFile.h"
 #include "formats/BmpFile.h"
 #include "formats/ImageProbes.h"
@@ -36,27 +37,6 @@ const char *const kMessageLineBreak = "\r\n";
 thread_local QString lastLoadError;
 
 // The hourglass while a JPEG decodes, when there is a GUI whose thread this is.
-class TBusyCursor {
-public:
-    TBusyCursor()
-    {
-        active_ = qobject_cast<QGuiApplication *>(QCoreApplication::instance()) &&
-                  QThread::currentThread() == QCoreApplication::instance()->thread();
-        if (active_)
-            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    }
-    ~TBusyCursor()
-    {
-        if (active_)
-            QGuiApplication::restoreOverrideCursor();
-    }
-    TBusyCursor(const TBusyCursor &) = delete;
-    TBusyCursor &operator=(const TBusyCursor &) = delete;
-
-private:
-    bool active_ = false;
-};
-
 bool loadJpeg(const QString &FileName, QImage &Picture)
 {
     TBusyCursor busy;
