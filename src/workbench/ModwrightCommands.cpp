@@ -1,13 +1,18 @@
 // The main window's commands that work on the assignment and the outside programs.
 
+#include "common/MessageBoxes.h"
 #include "common/PathUtils.h"
 #include "modbuild/BuildContext.h"
 #include "modbuild/ExternalPrograms.h"
+#include "modbuild/MakeMod.h"
 #include "modbuild/ModImport.h"
 #include "modbuild/SaveCommands.h"
 #include "model/AssignmentSet.h"
 #include "platform/Process.h"
+#include "platform/RegIniFile.h"
+#include "workbench/AppWaiter.h"
 #include "workbench/ComponentList.h"
+#include "workbench/ModText.h"
 #include "workbench/ModwrightForm.h"
 #include "workbench/SplashForm.h"
 
@@ -19,15 +24,24 @@ namespace {
 class TFormDialogs : public TBuildDialogs {
 public:
     explicit TFormDialogs(TModwrightForm &form) : form_(form) {}
-    // No mod texts dialog in this build (the commands that need it are off): as cancelled.
-    bool EditModTexts() override { return false; }
+    bool EditModTexts() override { return form_.EditModTexts(); }
     void EditProgramPaths() override
     {
         if (form_.Hooks.settingsDialog)
             form_.Hooks.settingsDialog(1);
+        else
+            // No settings dialog to choose it in: say why nothing happens.
+            ShowInformation(form_.Settings.ModPackerPath.isEmpty()
+                                ? QString("ModPacker could not be found.")
+                                : "ModPacker could not be found at " + form_.Settings.ModPackerPath + ".");
     }
     bool AskToSave() override { return form_.AskToSave(); }
-    uint32_t WaitForModPacker(TProcess &process) override { return process.Wait(); }
+    uint32_t WaitForModPacker(TProcess &process) override
+    {
+        // The caller holds the process until this returns, and the box waits
+        // for its thread before it goes: a handle that does not own it will do.
+        return TAppWaiter::WaitFor(std::shared_ptr<TProcess>(std::shared_ptr<TProcess>(), &process), &form_);
+    }
     void Repaint() override { form_.repaint(); }
 
 private:
@@ -87,6 +101,33 @@ void TModwrightForm::ImportMod1Click()
     TFormDialogs dialogs(*this);
     ImportMod(BuildContext(), dialogs, BrowserFolder(ActiveTab()));
     UpdateCaption();
+    UpdateCommands();
+}
+
+bool TModwrightForm::EditModTexts()
+{
+    const bool ok = TModText::Execute(*set_, Config(), this);
+    UpdateCaption();
+    UpdateCommands();
+    return ok;
+}
+
+void TModwrightForm::ModDescription1Click()
+{
+    EditModTexts();
+}
+
+void TModwrightForm::BMakeModClick()
+{
+    TFormDialogs dialogs(*this);
+    ::MakeMod(BuildContext(), dialogs);
+    UpdateCommands();
+}
+
+void TModwrightForm::ExportMod1Click()
+{
+    TFormDialogs dialogs(*this);
+    ExportMod(BuildContext(), dialogs, BrowserFolder(ActiveTab()));
     UpdateCommands();
 }
 

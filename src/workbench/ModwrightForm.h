@@ -127,6 +127,11 @@ public:
     void SaveAs1Click();
     void SaveAll1Click();
     void ImportMod1Click();
+    void ExportMod1Click();
+    void BMakeModClick();
+    void ModDescription1Click();
+    // The mod texts dialog; true when it closed with OK.
+    bool EditModTexts();
     void FAQ1Click();
     void About1Click();
     void LoadStandardComponents();

@@ -91,6 +91,10 @@ void TModwrightForm::createActions()
     connect(SaveAs1, &QAction::triggered, this, &TModwrightForm::SaveAs1Click);
     connect(SaveAll1, &QAction::triggered, this, &TModwrightForm::SaveAll1Click);
     connect(ImportMod1, &QAction::triggered, this, &TModwrightForm::ImportMod1Click);
+    connect(ExportMod1, &QAction::triggered, this, &TModwrightForm::ExportMod1Click);
+    connect(CreateMod1, &QAction::triggered, this, &TModwrightForm::BMakeModClick);
+    connect(BMakeMod, &QAction::triggered, this, &TModwrightForm::BMakeModClick);
+    connect(ModDescription1, &QAction::triggered, this, &TModwrightForm::ModDescription1Click);
     connect(BDirUp, &QAction::triggered, this, [this] { Browser(ActiveTab())->GoUp(); });
     connect(BRefresh, &QAction::triggered, this, [this] { Browser(ActiveTab())->RefreshFolder(); });
     connect(About1, &QAction::triggered, this, &TModwrightForm::About1Click);
@@ -306,10 +310,8 @@ void TModwrightForm::UpdateCommands()
     BImageViewer->setEnabled(bool(Hooks.showImageViewer));
 
     // These wait for their windows and commands: the assignments dialogs (New,
-    // Open), the mod texts dialog (Make!, Export, Mod Description), the
-    // matching of files to components (auto-assign, assign) and Glance.
-    for (QAction *pending : {New1, BNew, OpenAssignment1, BOpen, ModDescription1, CreateMod1, BMakeMod,
-                             ExportMod1, AutoAssign1, Assign1, Glance1, BGlance})
+    // Open), the matching of files to components (auto-assign, assign) and Glance.
+    for (QAction *pending : {New1, BNew, OpenAssignment1, BOpen, AutoAssign1, Assign1, Glance1, BGlance})
         pending->setEnabled(false);
     ToolBar1->update();
 }
