@@ -57,8 +57,13 @@ TWorkArea WorkArea()
 
 QRect ClampToWorkArea(const QRect &rect, const TWorkArea &area, bool limitSize)
 {
-    int64_t x = rect.x(), y = rect.y();
-    int64_t width = rect.width(), height = rect.height();
+    return ClampToWorkArea(rect.topLeft(), rect.size(), area, limitSize);
+}
+
+QRect ClampToWorkArea(const QPoint &position, const QSize &size, const TWorkArea &area, bool limitSize)
+{
+    int64_t x = position.x(), y = position.y();
+    int64_t width = size.width(), height = size.height();
     if (limitSize) {
         width = std::min<int64_t>(width, area.width());
         height = std::min<int64_t>(height, area.height());
@@ -79,7 +84,7 @@ QRect CentreOn(const QRect &reference, const QSize &size, const TWorkArea &area)
     // C++ division truncates toward zero, as the placement rule wants.
     const int64_t x = int64_t(reference.left()) + reference.width() / 2 - size.width() / 2;
     const int64_t y = int64_t(reference.top()) + reference.height() / 2 - size.height() / 2;
-    return ClampToWorkArea(QRect(ClampToInt(x), ClampToInt(y), size.width(), size.height()), area, false);
+    return ClampToWorkArea(QPoint(ClampToInt(x), ClampToInt(y)), size, area, false);
 }
 
 void SetApplicationMainWindow(QWidget *window)
@@ -176,7 +181,7 @@ TStartupShow TPlacementStore::RestorePlacement(QWidget *window, const QString &s
                 position = QPoint(ClampToInt(int64_t(left) + area.left), ClampToInt(int64_t(top) + area.top));
             }
         }
-        const QRect placed = ClampToWorkArea(QRect(position, size), area, flags & pfSize);
+        const QRect placed = ClampToWorkArea(position, size, area, flags & pfSize);
         window->setGeometry(placed);
 
         if (flags & (pfMaximized | pfMinimized)) {

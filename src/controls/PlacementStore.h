@@ -47,6 +47,9 @@ TWorkArea WorkArea();
 // Keeps a rectangle on the work area: the title bar never leaves the top and at
 // least 30 pixels stay on it horizontally and above the bottom. Computed in 64
 // bits so that absurd stored values cannot overflow.
+// The position and size form of it: a QRect cannot even be built from a corner
+// near the end of the int range, so stored placements come this way.
+QRect ClampToWorkArea(const QPoint &position, const QSize &size, const TWorkArea &area, bool limitSize);
 QRect ClampToWorkArea(const QRect &rect, const TWorkArea &area, bool limitSize);
 // The rectangle of `size` centred on `reference` (halves rounded toward zero),
 // then clamped without limiting the size.

@@ -32,9 +32,9 @@ TEST(PlacementClamp, SizeIsCutOnlyWhenAsked)
 
 TEST(PlacementClamp, AbsurdValuesDoNotOverflow)
 {
-    const QRect huge = ClampToWorkArea(QRect(INT_MAX - 10, INT_MAX - 10, 100, 100), Screen, false);
+    const QRect huge = ClampToWorkArea(QPoint(INT_MAX - 10, INT_MAX - 10), QSize(100, 100), Screen, false);
     EXPECT_EQ(huge.topLeft(), QPoint(993, 737));
-    const QRect tiny = ClampToWorkArea(QRect(INT_MIN + 10, INT_MIN + 10, 100, 100), Screen, false);
+    const QRect tiny = ClampToWorkArea(QPoint(INT_MIN + 10, INT_MIN + 10), QSize(100, 100), Screen, false);
     EXPECT_EQ(tiny.topLeft(), QPoint(-70, 0));
     const QRect wide = ClampToWorkArea(QRect(0, 0, INT_MAX, INT_MAX), Screen, true);
     EXPECT_EQ(wide.size(), QSize(1024, 768));
