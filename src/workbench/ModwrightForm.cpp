@@ -7,6 +7,7 @@
 #include "modbuild/ComponentCheck.h"
 #include "model/AssignmentSet.h"
 #include "platform/RegIniFile.h"
+#include "workbench/AssignCommands.h"
 #include "workbench/ComponentList.h"
 #include "workbench/ComponentRows.h"
 #include "workbench/ErrForm.h"
@@ -84,6 +85,7 @@ TModwrightForm::TModwrightForm(const TStartOptions &options, TWorkbenchHooks hoo
     set_ = std::make_unique<TAssignmentSet>(LVAudioRes->Rows(), LVBMPRes->Rows(), *errForm_);
     InstallComponentCheck(*set_, Settings);
     connectSet();
+    ConnectAssignCommands(*this);
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(30000);

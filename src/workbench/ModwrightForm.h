@@ -45,7 +45,9 @@ struct TStartOptions {
 // Things the main window calls that other windows provide. Each is empty until
 // that window exists; the commands that need one stay disabled meanwhile.
 struct TWorkbenchHooks {
-    std::function<void()> saveAssignmentDialog;   // the assignments dialog in save mode
+    // Replaces the assignments dialog in save mode (scripted runs); empty: the
+    // dialog. Returns whether the assignment was saved.
+    std::function<bool()> saveAssignmentDialog;
     std::function<void(int page)> settingsDialog; // 0 general, 1 program paths
     std::function<void()> wizard;
     std::function<void()> showImageViewer;
@@ -135,6 +137,12 @@ public:
     void FAQ1Click();
     void About1Click();
     void LoadStandardComponents();
+    // The assignment commands and their dialogs (ModwrightAssignments.cpp).
+    void New1Click();
+    void OpenAssignment1Click();
+    void SaveAssignment1Click();
+    // The assignments dialog in save mode; false when it was cancelled.
+    bool SaveAssignmentDialog();
 
     // Widgets, named as the design names them.
     QFrame *TopLine = nullptr;
@@ -208,8 +216,6 @@ private:
     void createToolbar(bool withIcons);
     void prepareActionMenu();
 
-    bool canSaveAssignment() const { return bool(Hooks.saveAssignmentDialog); }
-
     // Start-up and end (ModwrightStartup.cpp).
     void FormCreate();
     void FormFirstShow();
@@ -233,7 +239,4 @@ private:
     bool secondHalfDone_ = false;
     bool startupChecksDone_ = false;
     bool closing_ = false;
-    // Set when the user wanted to save on closing but no save dialog exists:
-    // the backup then stays on disk and is restored at the next start.
-    bool keepBackup_ = false;
 };

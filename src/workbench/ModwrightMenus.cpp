@@ -1,13 +1,17 @@
 // The main window's menus, toolbar and the enabling of their commands.
 
+#include "common/PathUtils.h"
 #include "controls/SystemListView.h"
+#include "modbuild/BuildContext.h"
 #include "modbuild/ComponentSave.h"
 #include "model/AssignmentSet.h"
+#include "workbench/AssignCommands.h"
 #include "workbench/ComponentList.h"
 #include "workbench/ModwrightForm.h"
 #include "workbench/WorkbenchIcons.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -99,13 +103,11 @@ void TModwrightForm::createActions()
     connect(BRefresh, &QAction::triggered, this, [this] { Browser(ActiveTab())->RefreshFolder(); });
     connect(About1, &QAction::triggered, this, &TModwrightForm::About1Click);
     for (QAction *save : {SaveAssignment1, BSave})
-        connect(save, &QAction::triggered, this, [this] {
-            if (Hooks.saveAssignmentDialog) {
-                Hooks.saveAssignmentDialog();
-                UpdateCaption();
-                UpdateCommands();
-            }
-        });
+        connect(save, &QAction::triggered, this, &TModwrightForm::SaveAssignment1Click);
+    for (QAction *open : {OpenAssignment1, BOpen})
+        connect(open, &QAction::triggered, this, &TModwrightForm::OpenAssignment1Click);
+    for (QAction *fresh : {New1, BNew})
+        connect(fresh, &QAction::triggered, this, &TModwrightForm::New1Click);
     connect(Settings1, &QAction::triggered, this, [this] {
         if (Hooks.settingsDialog)
             Hooks.settingsDialog(0);
@@ -262,10 +264,15 @@ void TModwrightForm::prepareActionMenu()
         QString("Tries to assign all %1s to files in current directory, comparing the filenames.").arg(kind));
     SaveAll1->setText(QString("Sa&ve all %1s").arg(kind));
     SaveAll1->setStatusTip(QString("Saves all assigned %1s to files to current directory.").arg(kind));
-    // Finding the matching file of a component comes with the assignment
-    // commands; until then there is never a file to offer.
-    Assign1->setVisible(false);
     const std::vector<TAssignmentData *> selected = list->SelectedRows();
+    const QString found =
+        selected.size() == 1 ? FindFileFor(*selected.front(), BrowserFolder(tab).path) : QString();
+    Assign1->setVisible(!found.isEmpty());
+    if (!found.isEmpty()) {
+        const QString caption = selected.front()->displayName();
+        Assign1->setText(QString("&Assign %1 to \"%2\"").arg(caption, QFileInfo(found).fileName()));
+        Assign1->setStatusTip(QString("Assigns %1 to \"%2\".").arg(caption, ShortenPath(found, 80)));
+    }
     SaveAs1->setVisible(selected.size() == 1);
     if (selected.size() == 1) {
         const TAssignmentData &row = *selected.front();
@@ -294,24 +301,21 @@ void TModwrightForm::UpdateCommands()
     RunReBirth1->setEnabled(haveReBirth);
     RunReBirth1->setStatusTip(Settings.ReBirthPath);
 
+    AutoAssign1->setEnabled(true);
+    Assign1->setEnabled(list->SelectedRows().size() == 1);
     DetachSelected1->setEnabled(list->AnySelectedAssigned());
     DetachAll1->setEnabled(list->AnyAssigned());
     SaveAll1->setEnabled(list->AnyAssigned());
     SaveAs1->setEnabled(list->SelectedRows().size() == 1);
-    // The import offers to save first, which needs the save dialog.
-    ImportMod1->setEnabled(canSaveAssignment());
-
-    const bool canSave = canSaveAssignment();
-    SaveAssignment1->setEnabled(canSave);
-    BSave->setEnabled(canSave);
+    for (QAction *always : {ImportMod1, SaveAssignment1, BSave, New1, BNew, OpenAssignment1, BOpen})
+        always->setEnabled(true);
     ModWizard1->setEnabled(bool(Hooks.wizard));
     Settings1->setEnabled(bool(Hooks.settingsDialog));
     ImageViewer1->setEnabled(bool(Hooks.showImageViewer));
     BImageViewer->setEnabled(bool(Hooks.showImageViewer));
 
-    // These wait for their windows and commands: the assignments dialogs (New,
-    // Open), the matching of files to components (auto-assign, assign) and Glance.
-    for (QAction *pending : {New1, BNew, OpenAssignment1, BOpen, AutoAssign1, Assign1, Glance1, BGlance})
+    // These wait for the Glance preview.
+    for (QAction *pending : {Glance1, BGlance})
         pending->setEnabled(false);
     ToolBar1->update();
 }

@@ -320,7 +320,7 @@ void TModwrightForm::SetTempBase(const QString &folder)
 void TModwrightForm::KillTempFiles()
 {
     const QString working = TempWorkingFolder();
-    if (!working.isEmpty() && !keepBackup_)
+    if (!working.isEmpty())
         EmptyFolder(working, true);
 }
 
@@ -343,15 +343,9 @@ bool TModwrightForm::AskToSave()
     case maCancel:
         return false;
     case maYes:
-        if (Hooks.saveAssignmentDialog) {
-            Hooks.saveAssignmentDialog();
-        } else {
-            // No save dialog in this build: keep the work as the backup, which
-            // the next start loads again.
-            set_->SaveBackup();
-            keepBackup_ = true;
-        }
-        return true;
+        // Cancelling the save dialog cancels what was to replace the work too:
+        // going on would throw away the changes the user just asked to keep.
+        return SaveAssignmentDialog();
     default:
         return true;
     }

@@ -204,14 +204,19 @@ TEST_F(ModwrightFormTest, CommandEnabling)
     f.Set().AssignFile(*led, MakeBmp(dir, "led.bmp", 109, 16));
     EXPECT_TRUE(f.DetachAll1->isEnabled());
     EXPECT_FALSE(f.DetachSelected1->isEnabled());
+    EXPECT_TRUE(f.AutoAssign1->isEnabled());
+    EXPECT_FALSE(f.Assign1->isEnabled()); // assigning needs exactly one selected row
     images->selectionModel()->select(images->Model().index(images->Model().rowOf(led), 0),
                                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     EXPECT_TRUE(f.DetachSelected1->isEnabled());
+    EXPECT_TRUE(f.Assign1->isEnabled());
 
     // Commands whose windows are not part of this build stay off.
-    for (QAction *a : {f.New1, f.BNew, f.OpenAssignment1, f.BOpen, f.SaveAssignment1, f.BSave, f.ImportMod1,
-                       f.Glance1, f.BGlance, f.Settings1, f.ModWizard1, f.BImageViewer})
+    for (QAction *a : {f.Glance1, f.BGlance, f.Settings1, f.ModWizard1, f.BImageViewer})
         EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
+    // The assignment commands have their dialogs.
+    for (QAction *a : {f.New1, f.BNew, f.OpenAssignment1, f.BOpen, f.SaveAssignment1, f.BSave, f.ImportMod1})
+        EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
     // The mod-building commands need nothing but the mod texts dialog.
     for (QAction *a : {f.BMakeMod, f.CreateMod1, f.ExportMod1, f.ModDescription1})
         EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
@@ -223,7 +228,10 @@ TEST_F(ModwrightFormTest, CommandEnabling)
 TEST_F(ModwrightFormTest, SaveIsEnabledOnceASaveDialogExists)
 {
     int saves = 0;
-    hooks.saveAssignmentDialog = [&saves] { ++saves; };
+    hooks.saveAssignmentDialog = [&saves] {
+        ++saves;
+        return true;
+    };
     TModwrightForm &f = start();
     EXPECT_TRUE(f.BSave->isEnabled());
     f.SaveAssignment1->trigger();

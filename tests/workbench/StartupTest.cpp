@@ -246,7 +246,10 @@ TEST_F(StartupTest, CloseNoSavesSettingsAndRemovesTheTemporaryFolder)
 TEST_F(StartupTest, CloseYesOpensTheSaveDialog)
 {
     int saves = 0;
-    hooks.saveAssignmentDialog = [&saves] { ++saves; };
+    hooks.saveAssignmentDialog = [&saves] {
+        ++saves;
+        return true;
+    };
     TModwrightForm &f = start();
     f.Set().AssignFile(*FindRow(f.LVBMPRes, "LED digits"), MakeBmp(dir, "led.bmp", 109, 16));
     boxes.answers = {maYes};
@@ -255,19 +258,16 @@ TEST_F(StartupTest, CloseYesOpensTheSaveDialog)
     EXPECT_FALSE(QFileInfo::exists(base + "/Mdw2Temp"));
 }
 
-TEST_F(StartupTest, CloseYesWithoutSaveDialogKeepsTheWorkAsBackup)
+TEST_F(StartupTest, CancelledSaveDialogKeepsTheWindowAndTheWork)
 {
+    hooks.saveAssignmentDialog = [] { return false; };
     TModwrightForm &f = start();
     f.Set().AssignFile(*FindRow(f.LVBMPRes, "LED digits"), MakeBmp(dir, "led.bmp", 109, 16));
     boxes.answers = {maYes};
-    EXPECT_TRUE(f.close());
-    EXPECT_TRUE(QFileInfo::exists(backupFile()));
-    // The next start brings it back.
-    form.reset();
-    DestroyCatalogue();
-    TModwrightForm &again = start();
-    EXPECT_TRUE(FindRow(again.LVBMPRes, "LED digits")->isAssigned());
-    EXPECT_TRUE(shown(AutoSavedInfo));
+    EXPECT_FALSE(f.close());
+    EXPECT_TRUE(f.isVisible());
+    EXPECT_TRUE(f.Set().modified);
+    EXPECT_TRUE(QFileInfo(base + "/Mdw2Temp").isDir());
 }
 
 TEST_F(StartupTest, UnmodifiedSetClosesWithoutAQuestion)

@@ -1,0 +1,69 @@
+#include "workbench/NewAssForm.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+#include <memory>
+
+TNewAssForm::TNewAssForm(QWidget *parent) : QDialog(parent)
+{
+    setObjectName("NewAssForm");
+    setWindowTitle("New assignment");
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+
+    LText = new QLabel("Please choose your type of new mod:", this);
+    LText->setObjectName("LText");
+    RBStandard = new QRadioButton("&Load ReBirth's standard assignment", this);
+    RBStandard->setObjectName("RBStandard");
+    RBClear = new QRadioButton("&Clear all assignments", this);
+    RBClear->setObjectName("RBClear");
+    RBStandard->setChecked(true);
+    BOK = new QPushButton("&OK", this);
+    BOK->setObjectName("BOK");
+    BOK->setDefault(true);
+    BCancel = new QPushButton("Cancel", this);
+    BCancel->setObjectName("BCancel");
+    BCancel->setAutoDefault(false);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(LText);
+    layout->addSpacing(4);
+    layout->addWidget(RBStandard);
+    layout->addWidget(RBClear);
+    layout->addSpacing(8);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(BOK);
+    buttons->addWidget(BCancel);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(BOK, &QPushButton::clicked, this, &TNewAssForm::BOKClick);
+    connect(BCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+TMsgAnswer TNewAssForm::Answer() const
+{
+    return RBStandard->isChecked() ? maYes : maNo;
+}
+
+void TNewAssForm::BOKClick()
+{
+    accept();
+}
+
+TMsgAnswer TNewAssForm::Execute(QWidget *parent)
+{
+    auto dialog = std::make_unique<TNewAssForm>(parent);
+    if (parent) {
+        dialog->adjustSize();
+        const QRect owner = parent->frameGeometry();
+        dialog->move(owner.center() - QPoint(dialog->width() / 2, dialog->height() / 2));
+    }
+    if (dialog->exec() != QDialog::Accepted)
+        return maCancel;
+    return dialog->Answer();
+}
