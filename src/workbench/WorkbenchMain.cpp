@@ -1,7 +1,9 @@
 #include "workbench/WorkbenchMain.h"
 
 #include "common/MessageBoxes.h"
+#include "common/PathUtils.h"
 #include "model/Catalogue.h"
+#include "platform/ShellRegistration.h"
 #include "workbench/AskForEditor.h"
 #include "workbench/ComponentList.h"
 #include "workbench/HintStyle.h"
@@ -10,6 +12,7 @@
 #include "workbench/SplashForm.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QTimer>
 #include <QWindow>
 #include <cstdio>
@@ -59,7 +62,11 @@ int RunWorkbench(QApplication &app, const QStringList &arguments)
     options.uninstallMode = IsUninstallCommandLine(arguments);
     int result = 0;
     {
-        TModwrightForm form(options);
+        TWorkbenchHooks hooks;
+        hooks.registerShellExtension = [] {
+            RegisterShellExtension(true, QFile::encodeName(ProgramPath()).toStdString());
+        };
+        TModwrightForm form(options, hooks);
         if (unattended) {
             QObject::connect(&form, &TModwrightForm::StartupReady, &form, [&form, readyExit, grabPrefix] {
                 if (!grabPrefix.isEmpty())
