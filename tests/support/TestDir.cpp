@@ -5,7 +5,20 @@
 #include <QFileInfo>
 #include <stdexcept>
 
+// Fixed at the first use: tests point TMPDIR into their own folders (or at
+// files, to provoke errors), and later folders must not land wherever that
+// left it, nor in the working folder when it no longer exists.
+QString TTestDir::templatePath()
+{
+    static const QString base = [] {
+        const QString temp = QDir::tempPath();
+        return QFileInfo(temp).isDir() ? temp : QStringLiteral("/tmp");
+    }();
+    return base + "/modwright-test-XXXXXX";
+}
+
 TTestDir::TTestDir()
+    : dir_(templatePath())
 {
     if (!dir_.isValid())
         throw std::runtime_error("cannot create a temporary folder");

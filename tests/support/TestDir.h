@@ -24,5 +24,6 @@ public:
     static QByteArray readAll(const QString &path);
 
 private:
+    static QString templatePath();
     QTemporaryDir dir_;
 };
