@@ -4,6 +4,8 @@
 #include "controls/SystemListFill.h"
 
 #include <QHash>
+#include <QIcon>
+#include <QPalette>
 #include <algorithm>
 #include <numeric>
 
@@ -42,9 +44,26 @@ QVariant TSystemListModel::data(const QModelIndex &index, int role) const
         }
         return {};
     }
+    case Qt::EditRole:
+        return column == 0 ? QVariant(row.Caption) : QVariant();
     case Qt::DecorationRole:
-        if (column == 0)
-            return TShellIconList::Instance().Icon(row.IconIndex);
+        if (column == 0) {
+            const QIcon icon = TShellIconList::Instance().Icon(row.IconIndex);
+            if (!row.Cut)
+                return icon;
+            const QSize size = icon.availableSizes().isEmpty() ? QSize(32, 32) : icon.availableSizes().last();
+            return QIcon(icon.pixmap(size, QIcon::Disabled));
+        }
+        return {};
+    case Qt::ForegroundRole:
+        if (row.DropHilited)
+            return QPalette().brush(QPalette::HighlightedText);
+        if (row.Cut)
+            return QPalette().brush(QPalette::Disabled, QPalette::Text);
+        return {};
+    case Qt::BackgroundRole:
+        if (row.DropHilited)
+            return QPalette().brush(QPalette::Highlight);
         return {};
     case Qt::TextAlignmentRole:
         if (size_t(column) < columns_.size() && columns_[size_t(column)].RightAligned)
@@ -71,7 +90,20 @@ Qt::ItemFlags TSystemListModel::flags(const QModelIndex &index) const
 {
     if (!index.isValid())
         return Qt::NoItemFlags;
-    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
+    Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
+    if (OnEditCaption && index.column() == 0 && size_t(index.row()) < rows_.size()) {
+        const TListItemData &row = *rows_[size_t(index.row())];
+        if (!row.RelativePidl.isNull() && (row.Attributes & SFGAO_CANRENAME))
+            flags |= Qt::ItemIsEditable;
+    }
+    return flags;
+}
+
+bool TSystemListModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (role != Qt::EditRole || index.column() != 0 || !OnEditCaption || size_t(index.row()) >= rows_.size())
+        return false;
+    return OnEditCaption(index.row(), value.toString());
 }
 
 void TSystemListModel::SetColumns(std::vector<TColumn> columns)

@@ -21,6 +21,11 @@ public:
     QVariant data(const QModelIndex &index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role) override;
+
+    // In-place editing of a caption ends with this (the view's rename); captions of rows
+    // that can be renamed are editable only while it is set.
+    std::function<bool(int row, const QString &text)> OnEditCaption;
 
     // Columns: id, caption (with a sort marker) and alignment of each shown column.
     struct TColumn {

@@ -2,6 +2,7 @@
 
 #include "controls/ShellIconList.h"
 #include "controls/SystemListModel.h"
+#include "controls/SystemViewCommands.h"
 #include "platform/Shell.h"
 
 #include <QEvent>
@@ -107,6 +108,7 @@ TSystemListView::TSystemListView(QWidget *parent) : QWidget(parent)
     ApplyColumnType(ctUnknown);
     ApplyViewStyle();
     watch_ = std::make_unique<TFolderWatchThread>(static_cast<TFolderWatchClient &>(*this));
+    commands_ = new TSystemViewCommands(this);
 }
 
 TSystemListView::~TSystemListView()

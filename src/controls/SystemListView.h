@@ -21,6 +21,7 @@ class QTimer;
 class QItemSelectionModel;
 class TCustomIniFile;
 class TSystemListModel;
+class TSystemViewCommands;
 
 // A list view over one folder of the shell namespace (the desktop, "Computer", the file
 // system) with the namespace's icons and names, detail columns from the file probes, a
@@ -28,6 +29,8 @@ class TSystemListModel;
 // Four view styles: icons, small icons, list and report (details).
 class TSystemListView : public QWidget, private TFolderWatchClient {
     Q_OBJECT
+    friend class TSystemViewCommands;
+
 public:
     explicit TSystemListView(QWidget *parent = nullptr);
     ~TSystemListView() override;
@@ -144,6 +147,8 @@ public:
     // The widgets of the styles, for tests and screenshots.
     QTreeView *ReportView() const { return report_; }
     QListView *IconView() const { return icons_; }
+    // Open, rename, delete, new folder, paste, menus, keys, drag and drop.
+    TSystemViewCommands &Commands() const { return *commands_; }
 
 private:
     // TFolderWatchClient
@@ -239,4 +244,5 @@ private:
     TDetailProbe *probe_;
     QTimer *resortTimer_;
     std::unique_ptr<TFolderWatchThread> watch_;
+    TSystemViewCommands *commands_ = nullptr;
 };

@@ -83,6 +83,8 @@ struct TListItemData {
     uint32_t SizeHigh = 0;    // high 32 bits: sizes above 4 GiB sort by their whole value
     TFileTime LastWriteTime = 0;
     bool IsParentLink = false; // the ".." row
+    bool Cut = false;          // cut to the clipboard: drawn ghosted
+    bool DropHilited = false;  // the target of a drag over the view
     bool Stale = false;        // the file changed or vanished
     QByteArray FileName;       // the name from the find data, as stored on disk
     // Probe results. Images: width, height, bits per pixel. Samples: number of samples,
