@@ -5,10 +5,12 @@
 #include "controls/SystemListView.h"
 #include "model/AssignmentSet.h"
 #include "modbuild/BuildContext.h"
+#include "modbuild/ExternalPrograms.h"
 #include "platform/Exception.h"
 #include "workbench/ComponentList.h"
 #include "workbench/ComponentListModel.h"
 #include "workbench/ErrForm.h"
+#include "workbench/ImageViewerLink.h"
 #include "workbench/ModwrightForm.h"
 
 #include <QAbstractItemView>
@@ -89,7 +91,10 @@ void PlaySample(TModwrightForm &form, const QString &path)
 void ComponentClick(TModwrightForm &form, int tab, const QModelIndex &index)
 {
     TAssignmentData *row = form.List(tab)->RowOf(index);
-    if (!row || !form.Settings.ModClickShow[tab] || !row->isAssigned() || row->isImage)
+    if (row)
+        RevealImageViewer(form, tab, vtModClick);
+    if (!row || !form.Settings.ModClickShow[tab] || ShowRowImage(form, tab, false, index.row()) ||
+        !row->isAssigned() || row->isImage)
         return;
     PlaySample(form, row->assignedPath());
 }
@@ -97,6 +102,10 @@ void ComponentClick(TModwrightForm &form, int tab, const QModelIndex &index)
 void ComponentDblClick(TModwrightForm &form, int tab, const QModelIndex &index)
 {
     TAssignmentData *row = form.List(tab)->RowOf(index);
+    if (row)
+        RevealImageViewer(form, tab, vtModDblClick);
+    if (row && form.Settings.ModDblShow[tab])
+        ShowRowImage(form, tab, false, index.row());
     if (!row || !row->isAssigned())
         return;
     if (form.Settings.ModDblBrowse[tab]) {
@@ -109,9 +118,37 @@ void ComponentDblClick(TModwrightForm &form, int tab, const QModelIndex &index)
 void BrowserClick(TModwrightForm &form, int tab, const QModelIndex &index)
 {
     TSystemListView *browser = form.Browser(tab);
-    if (!index.isValid() || !form.Settings.FileClickShow[tab] || !browser->ItemIsFile(index.row()))
+    if (!index.isValid() || !browser->ItemIsFile(index.row()))
+        return;
+    RevealImageViewer(form, tab, vtFileClick);
+    if (!form.Settings.FileClickShow[tab] || ShowRowImage(form, tab, true, index.row()))
         return;
     PlaySample(form, browser->ItemPath(index.row()));
+}
+
+// The browser's default command (double click, Enter) on one selected file: the
+// platform's default action runs only when FileRunDef is on and none of the
+// viewer, show and editor settings takes the file.
+void BrowserDefaultCommand(TModwrightForm &form, int tab, bool &doDefault)
+{
+    TSystemListView *browser = form.Browser(tab);
+    const std::vector<int> rows = browser->SelectedRows();
+    if (rows.size() != 1 || !browser->ItemIsFile(rows[0]))
+        return; // folders are entered by the browser itself
+    const TMainSettings &s = form.Settings;
+    const QString path = browser->ItemPath(rows[0]);
+    doDefault = s.FileRunDef[tab] && !(tab == 0 && s.FileDblShowImageViewer) && !s.FileDblShow[tab] &&
+                !s.FileRunEditor[tab];
+    RevealImageViewer(form, tab, vtFileDblClick);
+    if (s.FileDblShow[tab] && !ShowRowImage(form, tab, true, rows[0]))
+        PlaySample(form, path);
+    if (s.FileRunEditor[tab]) {
+        try {
+            RunEditor(s, tab, path);
+        } catch (const std::exception &error) {
+            ShowError(QString::fromUtf8(error.what()));
+        }
+    }
 }
 
 } // namespace
@@ -231,5 +268,8 @@ void ConnectAssignCommands(TModwrightForm &form)
                                         static_cast<QAbstractItemView *>(browser->IconView())})
             QObject::connect(view, &QAbstractItemView::clicked, f,
                              [f, tab](const QModelIndex &index) { BrowserClick(*f, tab, index); });
+        browser->OnDefaultCommand = [f, tab](TSystemListView *, bool &doDefault) {
+            BrowserDefaultCommand(*f, tab, doDefault);
+        };
     }
 }

@@ -25,16 +25,7 @@ class TFormDialogs : public TBuildDialogs {
 public:
     explicit TFormDialogs(TModwrightForm &form) : form_(form) {}
     bool EditModTexts() override { return form_.EditModTexts(); }
-    void EditProgramPaths() override
-    {
-        if (form_.Hooks.settingsDialog)
-            form_.Hooks.settingsDialog(1);
-        else
-            // No settings dialog to choose it in: say why nothing happens.
-            ShowInformation(form_.Settings.ModPackerPath.isEmpty()
-                                ? QString("ModPacker could not be found.")
-                                : "ModPacker could not be found at " + form_.Settings.ModPackerPath + ".");
-    }
+    void EditProgramPaths() override { form_.ShowSettings(1); }
     bool AskToSave() override { return form_.AskToSave(); }
     uint32_t WaitForModPacker(TProcess &process) override
     {
@@ -58,10 +49,13 @@ void TModwrightForm::connectSet()
         if (list == ActiveList() && list->SelectedRow() == &row)
             ShowItemStatus(&row);
         UpdateCommands();
+        if (row.isImage)
+            RefreshGlance();
     };
     set_->onSetChanged = [this] {
         UpdateCaption();
         UpdateCommands();
+        RefreshGlance();
     };
     set_->onBusy = [this](bool busy) { SetBusy(busy); };
 }

@@ -8,9 +8,11 @@
 #include "model/AssignmentSet.h"
 #include "platform/RegIniFile.h"
 #include "workbench/AssignCommands.h"
+#include "workbench/ComponentDragDrop.h"
 #include "workbench/ComponentList.h"
 #include "workbench/ComponentRows.h"
 #include "workbench/ErrForm.h"
+#include "workbench/ImageViewerLink.h"
 #include "workbench/SplashForm.h"
 #include "workbench/WorkbenchIcons.h"
 
@@ -86,6 +88,8 @@ TModwrightForm::TModwrightForm(const TStartOptions &options, TWorkbenchHooks hoo
     InstallComponentCheck(*set_, Settings);
     connectSet();
     ConnectAssignCommands(*this);
+    ConnectComponentDragDrop(*this);
+    CreateImageViewer(*this);
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(30000);

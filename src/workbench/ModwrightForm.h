@@ -24,6 +24,7 @@ class TAssignmentData;
 class TAssignmentSet;
 class TComponentList;
 class TErrForm;
+class TGlanceForm;
 class TMySplitter;
 class TRegIniFile;
 class TSystemListView;
@@ -44,6 +45,7 @@ struct TStartOptions {
 
 // Things the main window calls that other windows provide. Each is empty until
 // that window exists; the commands that need one stay disabled meanwhile.
+// settingsDialog and wizard, when set, replace the program's own windows.
 struct TWorkbenchHooks {
     // Replaces the assignments dialog in save mode (scripted runs); empty: the
     // dialog. Returns whether the assignment was saved.
@@ -143,6 +145,15 @@ public:
     void SaveAssignment1Click();
     // The assignments dialog in save mode; false when it was cancelled.
     bool SaveAssignmentDialog();
+    // The Glance preview: made by its command, gone once it is closed.
+    QPointer<TGlanceForm> Glance;
+    void Glance1Click();
+    // A visible preview reloads the images whose files changed.
+    void RefreshGlance();
+    // The settings dialog on a page (0 general, 1 program paths) and the wizard
+    // (SettingCommands.cpp); the hooks replace them when set.
+    void ShowSettings(int page);
+    void ShowWizard();
 
     // Widgets, named as the design names them.
     QFrame *TopLine = nullptr;

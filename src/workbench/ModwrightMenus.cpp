@@ -6,6 +6,7 @@
 #include "modbuild/ComponentSave.h"
 #include "model/AssignmentSet.h"
 #include "workbench/AssignCommands.h"
+#include "workbench/BookmarkLink.h"
 #include "workbench/ComponentList.h"
 #include "workbench/ModwrightForm.h"
 #include "workbench/WorkbenchIcons.h"
@@ -108,19 +109,15 @@ void TModwrightForm::createActions()
         connect(open, &QAction::triggered, this, &TModwrightForm::OpenAssignment1Click);
     for (QAction *fresh : {New1, BNew})
         connect(fresh, &QAction::triggered, this, &TModwrightForm::New1Click);
-    connect(Settings1, &QAction::triggered, this, [this] {
-        if (Hooks.settingsDialog)
-            Hooks.settingsDialog(0);
-    });
-    connect(ModWizard1, &QAction::triggered, this, [this] {
-        if (Hooks.wizard)
-            Hooks.wizard();
-    });
+    connect(Settings1, &QAction::triggered, this, [this] { ShowSettings(0); });
+    connect(ModWizard1, &QAction::triggered, this, [this] { ShowWizard(); });
     for (QAction *viewer : {ImageViewer1, BImageViewer})
         connect(viewer, &QAction::triggered, this, [this] {
             if (Hooks.showImageViewer)
                 Hooks.showImageViewer();
         });
+    for (QAction *glance : {Glance1, BGlance})
+        connect(glance, &QAction::triggered, this, &TModwrightForm::Glance1Click);
     connect(ShowTextLabels1, &QAction::triggered, this, [this](bool on) { SetTextLabels(on); });
     connect(ToolbarVisible1, &QAction::triggered, this, [this](bool on) { SetToolbarVisible(on); });
 }
@@ -156,9 +153,7 @@ void TModwrightForm::createMenus()
     AudioBookmarks1 = bar->addMenu("&Bookmarks");
     AudioBookmarks1->setObjectName("AudioBookmarks1");
     AudioBookmarks1->menuAction()->setVisible(false);
-    // Their items come with the bookmark store; until then the menus stay off.
-    BMPBookmarks1->setEnabled(false);
-    AudioBookmarks1->setEnabled(false);
+    CreateBookmarkMenus(*this);
 
     Options1 = bar->addMenu("&Options");
     Options1->setObjectName("Options1");
@@ -293,8 +288,7 @@ void TModwrightForm::UpdateCommands()
     const int flags = browserFlags_[tab];
     BRefresh->setEnabled(flags & 1);
     BDirUp->setEnabled(flags & 2);
-    // The browser's new-folder command is not part of this build yet.
-    BNewDir->setEnabled(false);
+    BNewDir->setEnabled(flags & 4);
 
     const bool haveReBirth = !Settings.ReBirthPath.isEmpty();
     BRunReBirth->setEnabled(haveReBirth);
@@ -309,13 +303,12 @@ void TModwrightForm::UpdateCommands()
     SaveAs1->setEnabled(list->SelectedRows().size() == 1);
     for (QAction *always : {ImportMod1, SaveAssignment1, BSave, New1, BNew, OpenAssignment1, BOpen})
         always->setEnabled(true);
-    ModWizard1->setEnabled(bool(Hooks.wizard));
-    Settings1->setEnabled(bool(Hooks.settingsDialog));
+    ModWizard1->setEnabled(true);
+    Settings1->setEnabled(true);
     ImageViewer1->setEnabled(bool(Hooks.showImageViewer));
     BImageViewer->setEnabled(bool(Hooks.showImageViewer));
 
-    // These wait for the Glance preview.
-    for (QAction *pending : {Glance1, BGlance})
-        pending->setEnabled(false);
+    Glance1->setEnabled(true);
+    BGlance->setEnabled(true);
     ToolBar1->update();
 }

@@ -11,8 +11,12 @@
 #include "platform/Exception.h"
 #include "platform/RegIniFile.h"
 #include "platform/WaveOut.h"
+#include "preview/GlanceForm.h"
+#include "preview/ImgViewForm.h"
 #include "workbench/ComponentList.h"
+#include "workbench/BookmarkLink.h"
 #include "workbench/ErrForm.h"
+#include "workbench/ImageViewerLink.h"
 #include "workbench/ModwrightForm.h"
 #include "workbench/SplashForm.h"
 
@@ -104,6 +108,7 @@ void TModwrightForm::FormFirstShow()
         }
     }
     LoadSettings();
+    LoadBookmarkMenus(*this);
     try {
         if (Settings.ReBirthPath.isEmpty())
             Settings.ReBirthPath = FindReBirth();
@@ -148,6 +153,8 @@ void TModwrightForm::StartupSecondHalf()
     } else {
         LoadStandardComponents();
     }
+    if (Settings.ShowGlance)
+        Glance1Click();
     secondHalfDone_ = true;
     emit StartupReady();
 }
@@ -159,8 +166,8 @@ void TModwrightForm::StartupContinues()
         Hooks.showImageViewer();
     StartupChecks();
     startupChecksDone_ = true;
-    if (Settings.ShowWelcome && Hooks.wizard)
-        Hooks.wizard();
+    if (Settings.ShowWelcome)
+        ShowWizard();
 }
 
 void TModwrightForm::StartupChecks()
@@ -178,8 +185,7 @@ void TModwrightForm::StartupChecks()
                         "If you want to specify the location of ModPacker and ReBirth, do so in the settings "
                         "dialog.");
         const QString before = Settings.ModPackerPath;
-        if (Hooks.settingsDialog)
-            Hooks.settingsDialog(1);
+        ShowSettings(1);
         if (before.compare(Settings.ModPackerPath, Qt::CaseInsensitive) != 0)
             LoadStandardComponents();
         UpdateCommands();
@@ -195,8 +201,7 @@ void TModwrightForm::StartupChecks()
         if (!FolderExists(TempWorkingFolder())) {
             ShowInformation("Your temporary directory is not set up properly.\r\n"
                             "Please specify your temporary directory in the settings.");
-            if (Hooks.settingsDialog)
-                Hooks.settingsDialog(0);
+            ShowSettings(0);
         }
     }
 }
@@ -225,6 +230,7 @@ void TModwrightForm::LoadSettings()
                 Settings.SortMode[tab] = 0;
             list->SetSortState(Settings.SortMode[tab], Settings.SortReverse[tab]);
         }
+        LoadImageViewerSettings(*this);
         SLVImage->ReadSettings(*config_, ImageBrowserSection);
         SLVAudio->ReadSettings(*config_, AudioBrowserSection);
         set_->assignmentFile = TAssignmentSet::DefaultAssignmentFile(Settings.AssFilename);
@@ -263,8 +269,7 @@ void TModwrightForm::SaveSettings()
                 config_->WriteInteger(Current, ColumnValue(tab, column), list->ColumnWidth(column));
         }
         Settings.LastAssignment = set_->name;
-        // The Glance preview is not part of this build, so it is never open at exit.
-        Settings.ShowGlance = false;
+        Settings.ShowGlance = Glance && Glance->isVisible();
         Settings.Save(*config_);
         update.Commit();
     } catch (const std::exception &e) {
@@ -272,6 +277,7 @@ void TModwrightForm::SaveSettings()
     }
     try {
         TRegistryUpdate update(config_->Store());
+        SaveImageViewerSettings(*this);
         SLVImage->WriteSettings(*config_, ImageBrowserSection);
         SLVAudio->WriteSettings(*config_, AudioBrowserSection);
         update.Commit();
@@ -365,6 +371,8 @@ void TModwrightForm::closeEvent(QCloseEvent *event)
     if (TSplashForm1 *splash = TSplashForm1::Current())
         splash->hide();
     errForm_->hide();
+    if (QWidget *viewer = ImageViewer(*this))
+        viewer->hide();
 }
 
 void TModwrightForm::closingSteps()
@@ -376,6 +384,9 @@ void TModwrightForm::closingSteps()
     } catch (const std::exception &) {
         ShowError("Save Settings failed." + contact);
     }
+    SaveBookmarkMenus(*this);
+    if (Glance)
+        Glance->close();
     try {
         KillTempFiles();
     } catch (const std::exception &) {

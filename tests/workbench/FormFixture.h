@@ -89,6 +89,9 @@ protected:
         config().WriteString(TMainSettings::Section, "AssFilename",
                              dir.file("Assignments.ini").toStdString());
         hooks.audioDevicePresent = [] { return true; };
+        // The start-up checks would open the modal settings dialog and the wizard.
+        hooks.settingsDialog = [](int) {};
+        hooks.wizard = [] {};
     }
 
     void TearDown() override

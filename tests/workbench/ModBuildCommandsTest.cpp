@@ -3,6 +3,7 @@
 #include "platform/Process.h"
 #include "workbench/AppWaiter.h"
 #include "workbench/ModText.h"
+#include "workbench/SettingForm.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -11,6 +12,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTimer>
 
 namespace {
@@ -128,16 +130,25 @@ TEST_F(ModBuildCommands, MakeRunsModPackerAndTheWaitingBoxClosesByItself)
     EXPECT_TRUE(boxes.shown.isEmpty()) << boxes.shown.join('\n').toStdString();
 }
 
-TEST_F(ModBuildCommands, MakeWithoutModPackerSaysSoAndAsksNothing)
+TEST_F(ModBuildCommands, MakeWithoutModPackerOpensTheProgramPathsAndStopsQuietly)
 {
+    hooks.settingsDialog = nullptr; // the real settings dialog
     TModwrightForm &f = start();
     f.Settings.ModPackerPath = dir.file("nowhere/ModPacker.exe");
-    bool answered = false;
+    bool answered = false, settingsShown = false;
+    QString page;
     auto answer = WhenShown<TModText>([](TModText &d) { d.BCancel->click(); }, answered);
+    auto settings = WhenShown<TSettingForm>(
+        [&page](TSettingForm &d) {
+            page = d.PageControl->tabText(d.PageControl->currentIndex());
+            d.BCancel->click();
+        },
+        settingsShown);
     f.CreateMod1->trigger();
+    EXPECT_TRUE(settingsShown);
+    EXPECT_EQ(page, "ReBirth paths");
     EXPECT_FALSE(answered);
-    EXPECT_EQ(boxes.shown,
-              QStringList{"info: ModPacker could not be found at " + f.Settings.ModPackerPath + "."});
+    EXPECT_TRUE(boxes.shown.isEmpty()) << boxes.shown.join('\n').toStdString();
 }
 
 TEST_F(ModBuildCommands, WaitingBoxLooksAsDesignedAndIgnoresTheUserWhileModPackerRuns)

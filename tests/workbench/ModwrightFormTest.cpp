@@ -191,7 +191,7 @@ TEST_F(ModwrightFormTest, CommandEnabling)
     f.SetBrowserFlags(0, 1 | 2 | 4);
     EXPECT_TRUE(f.BRefresh->isEnabled());
     EXPECT_TRUE(f.BDirUp->isEnabled());
-    EXPECT_FALSE(f.BNewDir->isEnabled()); // the browser has no new-folder command yet
+    EXPECT_TRUE(f.BNewDir->isEnabled());
     f.SetActiveTab(1);
     EXPECT_FALSE(f.BRefresh->isEnabled());
 
@@ -211,11 +211,14 @@ TEST_F(ModwrightFormTest, CommandEnabling)
     EXPECT_TRUE(f.DetachSelected1->isEnabled());
     EXPECT_TRUE(f.Assign1->isEnabled());
 
-    // Commands whose windows are not part of this build stay off.
-    for (QAction *a : {f.Glance1, f.BGlance, f.Settings1, f.ModWizard1, f.BImageViewer})
-        EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
+    // The image viewer exists from the start.
+    for (QAction *a : {f.BImageViewer, f.ImageViewer1})
+        EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
+    EXPECT_TRUE(f.Glance1->isEnabled());
+    EXPECT_TRUE(f.BGlance->isEnabled());
     // The assignment commands have their dialogs.
-    for (QAction *a : {f.New1, f.BNew, f.OpenAssignment1, f.BOpen, f.SaveAssignment1, f.BSave, f.ImportMod1})
+    for (QAction *a : {f.New1, f.BNew, f.OpenAssignment1, f.BOpen, f.SaveAssignment1, f.BSave, f.ImportMod1,
+                       f.Settings1, f.ModWizard1})
         EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
     // The mod-building commands need nothing but the mod texts dialog.
     for (QAction *a : {f.BMakeMod, f.CreateMod1, f.ExportMod1, f.ModDescription1})
