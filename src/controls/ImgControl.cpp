@@ -34,38 +34,16 @@ int TImgControl::FrameIndex() const
     if (!image)
         return -1;
     // In doubles: Max - Min + 1 overflows 32 bits for the widest ranges.
-    const double span = double(max_) - double(min_) + 1.0;
-    return int((double(position_) - double(min_)) / span * image->Count());
+    const double span = double(Max()) - double(Min()) + 1.0;
+    return int((double(Position()) - double(Min())) / span * image->Count());
 }
 
-void TImgControl::SetPosition(int32_t position)
+void TImgControl::PositionChanged()
 {
-    position = Clamp(position, min_, max_);
-    if (position == position_)
-        return;
-    position_ = position;
     if (FrameIndex() != lastDrawnFrame_)
         update();
     if (hint_ && hint_->isVisible())
         showMovingHint();
-    if (OnChange)
-        OnChange();
-}
-
-void TImgControl::SetMin(int32_t value)
-{
-    min_ = value;
-    if (max_ < min_)
-        max_ = min_;
-    SetPosition(position_);
-    update();
-}
-
-void TImgControl::SetMax(int32_t value)
-{
-    max_ = value < min_ ? min_ : value;
-    SetPosition(position_);
-    update();
 }
 
 void TImgControl::ScrollTo(int32_t position)
@@ -127,15 +105,15 @@ void TImgControl::pressTracking(const QPoint &point)
     const bool inside = overFrame(point);
     // The flipped state of a toggle is Max + Min - start, which is Max - start for the
     // usual range starting at 0; the threshold is the middle of the range.
-    const int64_t flipped = int64_t(max_) + min_ - startPosition_;
+    const int64_t flipped = int64_t(Max()) + Min() - startPosition_;
     int64_t candidate;
     if (inside)
-        candidate = twoState ? flipped : max_;
+        candidate = twoState ? flipped : Max();
     else
-        candidate = twoState ? startPosition_ : min_;
-    const int64_t middle = int64_t(min_) + (int64_t(max_) - min_) / 2;
-    const int32_t target = candidate > middle ? max_ : min_;
-    if (target != position_)
+        candidate = twoState ? startPosition_ : Min();
+    const int64_t middle = int64_t(Min()) + (int64_t(Max()) - Min()) / 2;
+    const int32_t target = candidate > middle ? Max() : Min();
+    if (target != Position())
         ScrollTo(target);
 }
 
@@ -143,7 +121,7 @@ void TImgControl::MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifi
 {
     if (!AllowUserControl || button != Qt::LeftButton)
         return;
-    startPosition_ = position_;
+    startPosition_ = Position();
     if (isButton()) {
         pressTracking(point);
     } else {
@@ -176,13 +154,13 @@ void TImgControl::MouseMove(Qt::KeyboardModifiers modifiers, const QPoint &point
         return;
     int64_t e = d * SmallChange;
     if (!fine_ && SmallChange != 0) {
-        if (position_ == MiddlePos) {
+        if (Position() == MiddlePos) {
             // The detent holds until the drag goes further than MiddleSnap.
             e = std::llabs(d) > MiddleSnap ? (d - Sign(d) * MiddleSnap) * SmallChange : 0;
         } else {
-            const int64_t next = int64_t(position_) + e;
-            const bool reaches =
-                (position_ < MiddlePos && next >= MiddlePos) || (position_ > MiddlePos && next <= MiddlePos);
+            const int64_t next = int64_t(Position()) + e;
+            const bool reaches = (Position() < MiddlePos && next >= MiddlePos) ||
+                                 (Position() > MiddlePos && next <= MiddlePos);
             if (reaches && std::llabs((next - MiddlePos) / SmallChange) <= MiddleSnap) {
                 ScrollTo(MiddlePos);
                 e = 0;
@@ -193,7 +171,7 @@ void TImgControl::MouseMove(Qt::KeyboardModifiers modifiers, const QPoint &point
         // Only a real step moves the reference point, so slow drags add up.
         lastX_ = point.x();
         lastY_ = point.y();
-        ScrollTo(Clamp(int64_t(position_) + e, min_, max_));
+        ScrollTo(Clamp(int64_t(Position()) + e, Min(), Max()));
     }
 }
 
@@ -209,14 +187,14 @@ void TImgControl::MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, const Q
     if (FrameImage()->TwoState)
         pressTracking(point);
     else
-        ScrollTo(min_);
+        ScrollTo(Min());
     if (overFrame(point) && OnButtonClick)
         OnButtonClick(this);
 }
 
 void TImgControl::showMovingHint()
 {
-    QString text = QString::number(position_);
+    QString text = QString::number(Position());
     if (OnGetScrollHint)
         OnGetScrollHint(this, text);
     // Made on first use: the preview has hundreds of controls and never shows the hint.

@@ -20,17 +20,6 @@ public:
     explicit TImgControl(QWidget *parent = nullptr);
     ~TImgControl() override;
 
-    int32_t Position() const { return position_; }
-    // Clamped to Min..Max; on a real change repaints when the frame changes, then OnChange.
-    void SetPosition(int32_t position);
-    int32_t Min() const { return min_; }
-    int32_t Max() const { return max_; }
-    // Max is kept at or above Min; the position follows into the range.
-    void SetMin(int32_t value);
-    void SetMax(int32_t value);
-    int32_t SmallChange = 1;
-    int32_t LargeChange = 10;
-    TScrollBarKind Kind = sbVertical;
     int32_t MiddlePos = 0;
     int32_t MiddleSnap = 5;
 
@@ -62,6 +51,8 @@ public:
     void ScrollTo(int32_t position);
 
 protected:
+    // Repaints when the frame changes; moves the hint along.
+    void PositionChanged() override;
     void adjustToImage() override;
     void paintEvent(QPaintEvent *event) override;
     void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, const QPoint &point) override;
@@ -74,9 +65,6 @@ private:
     bool overFrame(const QPoint &point) const;
     void showMovingHint();
 
-    int32_t position_ = 0;
-    int32_t min_ = 0;
-    int32_t max_ = 100;
     bool autoSize_ = true;
     // Drag state.
     int32_t startPosition_ = 0;

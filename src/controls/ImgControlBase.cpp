@@ -11,6 +11,33 @@ TImgControlBase::TImgControlBase(QWidget *parent) : QWidget(parent)
     setFocusPolicy(Qt::NoFocus);
 }
 
+void TImgControlBase::SetPosition(int32_t position)
+{
+    position = position < min_ ? min_ : position > max_ ? max_ : position;
+    if (position == position_)
+        return;
+    position_ = position;
+    PositionChanged();
+    if (OnChange)
+        OnChange();
+}
+
+void TImgControlBase::SetMin(int32_t value)
+{
+    min_ = value;
+    if (max_ < min_)
+        max_ = min_;
+    SetPosition(position_);
+    update();
+}
+
+void TImgControlBase::SetMax(int32_t value)
+{
+    max_ = value < min_ ? min_ : value;
+    SetPosition(position_);
+    update();
+}
+
 TImgControlBase::~TImgControlBase()
 {
     if (image_)

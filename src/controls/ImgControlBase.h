@@ -1,9 +1,10 @@
 #pragma once
 
-#include <QWidget>
-#include <functional>
+#include "controls/SharedImage.h"
 
-class TSharedImage;
+#include <QWidget>
+#include <cstdint>
+#include <functional>
 
 // The common base of the frame control and the slider: a child widget that shows a
 // shared image, registered among the image's clients while it shows it. It holds the
@@ -24,6 +25,19 @@ public:
     // Unregisters from the previous image and registers with the new one.
     void SetImage(TSharedImage *image);
 
+    // The position within Min..Max that the control shows.
+    int32_t Position() const { return position_; }
+    // Clamped to Min..Max; on a real change PositionChanged, then OnChange.
+    void SetPosition(int32_t position);
+    int32_t Min() const { return min_; }
+    int32_t Max() const { return max_; }
+    // Max is kept at or above Min; the position follows into the range.
+    void SetMin(int32_t value);
+    void SetMax(int32_t value);
+    int32_t SmallChange = 1;
+    int32_t LargeChange = 10;
+    TScrollBarKind Kind = sbVertical;
+
     // Mouse input changes the position.
     bool AllowUserControl = true;
     // After every change of the position.
@@ -43,6 +57,8 @@ public:
     virtual void ImageDestroyed(TSharedImage *image);
 
 protected:
+    // After the position changed: repaint when the drawing changes.
+    virtual void PositionChanged() {}
     // Size to the image as the control's kind wants; nothing by default.
     virtual void adjustToImage() {}
     // The control's own handling of the mouse, in client coordinates.
@@ -57,6 +73,9 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    int32_t position_ = 0;
+    int32_t min_ = 0;
+    int32_t max_ = 100;
     TSharedImage *image_ = nullptr;
     QString hint_;
     bool captured_ = false;

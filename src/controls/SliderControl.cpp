@@ -11,37 +11,15 @@ TSliderControl::~TSliderControl()
         thumb_->UnregisterClient(this);
 }
 
-void TSliderControl::SetPosition(int32_t position)
+void TSliderControl::PositionChanged()
 {
-    position = position < min_ ? min_ : position > max_ ? max_ : position;
-    if (position == position_)
-        return;
-    position_ = position;
     if (ThumbOffset() != lastDrawnOffset_)
         update();
-    if (OnChange)
-        OnChange();
-}
-
-void TSliderControl::SetMin(int32_t value)
-{
-    min_ = value;
-    if (max_ < min_)
-        max_ = min_;
-    SetPosition(position_);
-    update();
-}
-
-void TSliderControl::SetMax(int32_t value)
-{
-    max_ = value < min_ ? min_ : value;
-    SetPosition(position_);
-    update();
 }
 
 void TSliderControl::ScrollTo(int64_t position)
 {
-    int32_t value = int32_t(position < min_ ? min_ : position > max_ ? max_ : position);
+    int32_t value = int32_t(position < Min() ? Min() : position > Max() ? Max() : position);
     if (OnScroll)
         OnScroll(this, value);
     SetPosition(value);
@@ -87,7 +65,7 @@ int TSliderControl::ThumbOffset() const
 {
     if (!thumb_ || range_ <= 0)
         return -1;
-    const double fraction = (double(position_) - double(min_)) / (double(max_) - double(min_) + 1.0);
+    const double fraction = (double(Position()) - double(Min())) / (double(Max()) - double(Min()) + 1.0);
     // The minimum is at the bottom of a vertical slider.
     if (Kind == sbVertical)
         return range_ + int(-fraction * range_);
@@ -107,14 +85,14 @@ QRect TSliderControl::ThumbRect() const
 
 int64_t TSliderControl::PointToPosition(const QPoint &point) const
 {
-    const double span = double(max_) - double(min_) + 1.0;
+    const double span = double(Max()) - double(Min()) + 1.0;
     const int thumbWidth = thumb_ ? thumb_->Width() : 0;
     const int thumbHeight = thumb_ ? thumb_->Height() : 0;
     double value;
     if (Kind == sbVertical)
-        value = span * double(thumbHeight / 2 + offsetY_ + range_ - point.y()) / range_ + min_;
+        value = span * double(thumbHeight / 2 + offsetY_ + range_ - point.y()) / range_ + Min();
     else
-        value = double(point.x() - thumbWidth / 2 - offsetX_) * span / range_ + min_;
+        value = double(point.x() - thumbWidth / 2 - offsetX_) * span / range_ + Min();
     // To nearest, ties to even (the default rounding mode).
     return int64_t(std::nearbyint(value));
 }
@@ -173,7 +151,7 @@ void TSliderControl::MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, co
     const QPoint centre = thumb.topLeft() + QPoint(thumb.width() / 2, thumb.height() / 2);
     grabX_ = Kind == sbHorizontal ? centre.x() - point.x() : 0;
     grabY_ = Kind == sbVertical ? centre.y() - point.y() : 0;
-    startPosition_ = position_;
+    startPosition_ = Position();
     dragging_ = true;
 }
 

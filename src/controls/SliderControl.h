@@ -17,17 +17,6 @@ public:
     explicit TSliderControl(QWidget *parent = nullptr);
     ~TSliderControl() override;
 
-    int32_t Position() const { return position_; }
-    // Clamped to Min..Max; on a real change repaints when the thumb moves, then OnChange.
-    void SetPosition(int32_t position);
-    int32_t Min() const { return min_; }
-    int32_t Max() const { return max_; }
-    void SetMin(int32_t value);
-    void SetMax(int32_t value);
-    int32_t SmallChange = 1;
-    int32_t LargeChange = 10;
-    TScrollBarKind Kind = sbVertical;
-
     // The thumb; the control is a client of both images.
     TSharedImage *ThumbImage() const { return thumb_; }
     void SetThumbImage(TSharedImage *image);
@@ -59,6 +48,8 @@ public:
     void ImageDestroyed(TSharedImage *image) override;
 
 protected:
+    // Repaints when the thumb moves.
+    void PositionChanged() override;
     void adjustToImage() override;
     void paintEvent(QPaintEvent *event) override;
     void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, const QPoint &point) override;
@@ -68,9 +59,6 @@ protected:
 private:
     void thumbMoved();
 
-    int32_t position_ = 0;
-    int32_t min_ = 0;
-    int32_t max_ = 100;
     TSharedImage *thumb_ = nullptr;
     int offsetX_ = 0;
     int offsetY_ = 0;
