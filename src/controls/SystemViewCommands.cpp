@@ -5,6 +5,7 @@
 #include "common/BusyCursor.h"
 #include "common/FileOperations.h"
 #include "common/MessageBoxes.h"
+#include "controls/RefreshPause.h"
 #include "controls/SystemListModel.h"
 #include "controls/SystemListView.h"
 #include "platform/Process.h"
@@ -99,15 +100,6 @@ public:
 private:
     TFolderWatchThread &watch_;
     std::shared_ptr<TShellFolder> folder_;
-};
-
-class TRefreshPause {
-public:
-    explicit TRefreshPause(TSystemListView &view) : view_(view) { view_.SuspendRefresh(); }
-    ~TRefreshPause() { view_.ResumeRefresh(); }
-
-private:
-    TSystemListView &view_;
 };
 
 } // namespace

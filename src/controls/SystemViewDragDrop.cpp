@@ -3,6 +3,7 @@
 #include "common/BusyCursor.h"
 #include "common/FileOperations.h"
 #include "common/MessageBoxes.h"
+#include "controls/RefreshPause.h"
 #include "controls/SystemListModel.h"
 #include "controls/SystemListView.h"
 #include "controls/SystemViewCommands.h"
@@ -61,15 +62,6 @@ bool SameDevice(const QString &a, const QString &b)
     return ::lstat(QFile::encodeName(a).constData(), &sa) == 0 &&
            ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev;
 }
-
-class TRefreshPause {
-public:
-    explicit TRefreshPause(TSystemListView &view) : view_(view) { view_.SuspendRefresh(); }
-    ~TRefreshPause() { view_.ResumeRefresh(); }
-
-private:
-    TSystemListView &view_;
-};
 
 } // namespace
 
