@@ -206,10 +206,9 @@ std::string FindOnPath(const std::string &name)
     std::string_view dirs = path ? path : "/usr/local/bin:/usr/bin:/bin";
     while (true) {
         const size_t colon = dirs.find(':');
-        std::string dir(dirs.substr(0, colon));
-        if (dir.empty())
-            dir = ".";
-        const std::string candidate = dir + "/" + name;
+        // An empty entry stands for the current folder.
+        const std::string_view dir = dirs.substr(0, colon);
+        const std::string candidate = (dir.empty() ? std::string(".") : std::string(dir)) + "/" + name;
         if (IsExecutableFile(candidate))
             return candidate;
         if (colon == std::string_view::npos)

@@ -112,16 +112,6 @@ std::vector<std::uint8_t> Utf8ToUtf16Le(std::string_view text)
     return out;
 }
 
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix)
 {

@@ -36,6 +36,18 @@ inline bool SameTextAscii(std::string_view a, std::string_view b)
     return true;
 }
 
+// The value of a hexadecimal digit of either case, -1 for any other character.
+inline int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 // Removes blanks and tabs at both ends.
 inline std::string_view TrimBlanks(std::string_view text)
 {

@@ -1,27 +1,17 @@
 #include "platform/Exception.h"
+#include "platform/TextUtil.h"
 #include "shellext/ComBase.h"
 
 #include <cstdio>
 
 namespace {
 
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // Reads `digits` hex digits at pos; false on anything else.
 bool ReadHex(std::string_view text, size_t pos, size_t digits, std::uint32_t &value)
 {
     value = 0;
     for (size_t i = 0; i < digits; ++i) {
-        const int v = HexValue(text[pos + i]);
+        const int v = HexDigit(text[pos + i]);
         if (v < 0)
             return false;
         value = value << 4 | std::uint32_t(v);
