@@ -46,6 +46,13 @@ void Grab(TModwrightForm &form, const QString &prefix)
     }
 }
 
+// Registers the context-menu handler and writes the file managers' menu entries,
+// which name the active editors.
+void RegisterShellMenus()
+{
+    RegisterShellExtension(true, QFile::encodeName(ProgramPath()).toStdString());
+}
+
 } // namespace
 
 int RunWorkbench(QApplication &app, const QStringList &arguments)
@@ -63,9 +70,7 @@ int RunWorkbench(QApplication &app, const QStringList &arguments)
     int result = 0;
     {
         TWorkbenchHooks hooks;
-        hooks.registerShellExtension = [] {
-            RegisterShellExtension(true, QFile::encodeName(ProgramPath()).toStdString());
-        };
+        hooks.registerShellExtension = RegisterShellMenus;
         TModwrightForm form(options, hooks);
         if (unattended) {
             QObject::connect(&form, &TModwrightForm::StartupReady, &form, [&form, readyExit, grabPrefix] {
@@ -92,9 +97,15 @@ int ModwrightMain(QApplication &app)
     TMessageBoxHandler *previous = SetMessageBoxHandler(&boxes);
     const QStringList arguments = QApplication::arguments().mid(1);
     int result;
-    if (IsAskForEditorCommandLine(arguments))
+    if (IsAskForEditorCommandLine(arguments)) {
         result = RunAskForEditor(arguments[0], arguments[1]);
-    else
+        // The editor just chosen names the menu entries from now on.
+        try {
+            RegisterShellMenus();
+        } catch (const std::exception &) {
+            // The editor ran; stale menu texts are put right at the next start.
+        }
+    } else
         result = RunWorkbench(app, arguments);
     SetMessageBoxHandler(previous);
     return result;
