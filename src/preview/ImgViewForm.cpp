@@ -21,6 +21,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -96,6 +97,9 @@ TImgViewForm::TImgViewForm(QWidget *parent) : QWidget(parent, Qt::Tool)
     connect(BAutoSize, &QAction::triggered, this, [this] { BAutoSizeClick(); });
     connect(BStretch, &QAction::triggered, this, [this] { BStretchClick(); });
     layout->addWidget(ToolBar1);
+    // Wide enough for every button: this platform's captions are wider than the
+    // design's, and a button in the overflow menu is one the user never finds.
+    resize(std::max(width(), ToolBar1->sizeHint().width()), height());
 
     ScrollBoxImg = new QScrollArea(this);
     ScrollBoxImg->setObjectName("ScrollBoxImg");
