@@ -113,6 +113,10 @@ TSystemListView::TSystemListView(QWidget *parent) : QWidget(parent)
 
 TSystemListView::~TSystemListView()
 {
+    // The commands filter the item views' events, and closing the widget still
+    // sends some after this part of the object is gone.
+    delete commands_;
+    commands_ = nullptr;
     // The thread reads the rows: it goes first.
     watch_.reset();
     probe_->OnResults = nullptr;

@@ -31,10 +31,17 @@ void RunEditor(const TBuildSettings &settings, int page, const QString &file);
 void ShowFAQ(const QString &programFolder);
 
 // ModPacker beside the uninstaller named by the "ReBirth ModPacker" uninstall
-// entry of HKEY_LOCAL_MACHINE; empty when there is none or no such file.
+// entry of HKEY_LOCAL_MACHINE; empty when there is none or no such file. Our
+// registry store is asked first, then the user's Wine prefix.
 QString FindModPacker();
-// The program associated with ".rbs" files in HKEY_CLASSES_ROOT; empty when none.
+// The program associated with ".rbs" files in HKEY_CLASSES_ROOT, from our
+// store, else from the Wine prefix; empty when none.
 QString FindReBirth();
+
+// The lookups above in the Wine prefix alone (see TWinePrefix): the Windows
+// paths found there are mapped to paths of this file system.
+QString FindWineModPacker();
+QString FindWineAssociatedProgram(const QString &extension);
 
 // The folder of a path with its trailing separator ("\" or "/"), empty when it has none.
 QString FolderPart(const QString &path);
