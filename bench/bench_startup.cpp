@@ -124,6 +124,8 @@ void BM_StartupMainWindow(benchmark::State &state)
     env.insert("MODWRIGHT_CONFIG_DIR", g_root + "/config");
     env.insert("MODWRIGHT_READY_EXIT", "1");
     env.insert("TMPDIR", g_root);
+    // The start registers the file managers' menu entries: keep them out of the user's own.
+    env.insert("XDG_DATA_HOME", g_root + "/data");
     const QString program = QStringLiteral(MODWRIGHT_BIN_DIR) + "/modwright";
     for (auto _ : state) {
         bool ok = false;

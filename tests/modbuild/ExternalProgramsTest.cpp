@@ -4,6 +4,7 @@
 #include "modbuild/WaitThread.h"
 #include "platform/Process.h"
 #include "platform/Registry.h"
+#include "support/EnvGuard.h"
 #include "support/TestDir.h"
 
 #include <QCoreApplication>
@@ -79,6 +80,7 @@ TEST(FindModPacker, UninstallEntryGivesModPackerBesideTheUninstaller)
 {
     TTestDir dir;
     TConfigFolder config(dir.createDir("config"));
+    TEnvGuard noWine("WINEPREFIX", dir.path()); // a folder without system.reg: no Wine prefix
     EXPECT_EQ(FindModPacker(), ""); // no entry
 
     const QString packer = dir.createFile("Program Files/ModPacker/ModPacker.exe", "MZ");
@@ -108,6 +110,7 @@ TEST(FindReBirth, ProgramAssociatedWithSongFiles)
 {
     TTestDir dir;
     TConfigFolder config(dir.createDir("config"));
+    TEnvGuard noWine("WINEPREFIX", dir.path());
     EXPECT_EQ(FindReBirth(), "");
     const QString rebirth = dir.createFile("ReBirth 2/ReBirth.exe", "MZ");
     {
