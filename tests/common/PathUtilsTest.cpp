@@ -2,6 +2,7 @@
 
 #include "platform/Exception.h"
 #include "platform/Registry.h"
+#include "support/EnvGuard.h"
 #include "support/TestDir.h"
 
 #include <QDir>
@@ -19,32 +20,6 @@ inline void PrintTo(const QString &text, std::ostream *out)
     *out << '"' << text.toStdString() << '"';
 }
 QT_END_NAMESPACE
-
-namespace {
-
-// Sets an environment variable for one scope.
-class TEnvGuard {
-public:
-    TEnvGuard(const char *name, const QString &value) : name_(name)
-    {
-        if (const char *old = std::getenv(name))
-            saved_ = old;
-        ::setenv(name, value.toUtf8().constData(), 1);
-    }
-    ~TEnvGuard()
-    {
-        if (saved_)
-            ::setenv(name_, saved_->c_str(), 1);
-        else
-            ::unsetenv(name_);
-    }
-
-private:
-    const char *name_;
-    std::optional<std::string> saved_;
-};
-
-} // namespace
 
 TEST(PathUtils, TrailingDelimiters)
 {
