@@ -1,5 +1,7 @@
 #include "platform/WineRegistry.h"
 
+#include "platform/TextUtil.h"
+
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -8,52 +10,10 @@ namespace {
 
 constexpr std::string_view kHeader = "WINE REGISTRY Version 2";
 
-char LowerAscii(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string Lower(std::string_view s)
-{
-    std::string result(s);
-    for (char &c : result)
-        c = LowerAscii(c);
-    return result;
-}
-
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 bool IsBlank(char c)
 {
     return c == ' ' || c == '\t';
-}
-
-void AppendUtf8(std::string &out, char32_t cp)
-{
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
 }
 
 // Wine escapes characters as UTF-16 code units; a surrogate pair arrives as
@@ -318,7 +278,7 @@ std::string TWineRegistry::NormalKey(std::string_view path)
         if (end > pos) {
             if (!result.empty())
                 result += '\\';
-            result += Lower(path.substr(pos, end - pos));
+            result += AsciiFold(path.substr(pos, end - pos));
         }
         pos = end + 1;
     }
@@ -370,7 +330,7 @@ TWineRegistry TWineRegistry::Parse(std::string_view text)
         };
         std::optional<TValue> value = ReadValue(line, pos + 1, more);
         if (value && key)
-            (*key)[Lower(name)] = std::move(*value);
+            (*key)[AsciiFold(name)] = std::move(*value);
     }
     return reg;
 }
@@ -400,7 +360,7 @@ const TWineRegistry::TValue *TWineRegistry::Find(std::string_view keyPath, std::
     const auto key = keys_.find(NormalKey(keyPath));
     if (key == keys_.end())
         return nullptr;
-    const auto value = key->second.find(Lower(name));
+    const auto value = key->second.find(AsciiFold(name));
     return value == key->second.end() ? nullptr : &value->second;
 }
 
