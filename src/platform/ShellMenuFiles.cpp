@@ -98,7 +98,7 @@ void Remove(const std::string &path)
 std::string UserDataFolder()
 {
     const char *data = std::getenv("XDG_DATA_HOME");
-    // The base directory specification ignores a relative path here.
+    // A relative XDG_DATA_HOME is invalid and must be ignored, as file managers do.
     if (data && data[0] == '/')
         return data;
     const char *home = std::getenv("HOME");
