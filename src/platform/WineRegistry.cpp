@@ -1,5 +1,6 @@
 #include "platform/WineRegistry.h"
 
+#include "platform/RegTree.h"
 #include "platform/TextUtil.h"
 
 #include <filesystem>
@@ -269,20 +270,7 @@ std::optional<TWineRegistry::TValue> ReadValue(std::string_view line, std::size_
 
 std::string TWineRegistry::NormalKey(std::string_view path)
 {
-    std::string result;
-    std::size_t pos = 0;
-    while (pos < path.size()) {
-        std::size_t end = path.find('\\', pos);
-        if (end == std::string_view::npos)
-            end = path.size();
-        if (end > pos) {
-            if (!result.empty())
-                result += '\\';
-            result += AsciiFold(path.substr(pos, end - pos));
-        }
-        pos = end + 1;
-    }
-    return result;
+    return AsciiFold(TRegTree::NormalizePath(path));
 }
 
 TWineRegistry TWineRegistry::Parse(std::string_view text)
