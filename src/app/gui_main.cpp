@@ -5,5 +5,5 @@
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    return ModwrightMain(app);
+    return ModwrightMain(app, QApplication::arguments().mid(1));
 }

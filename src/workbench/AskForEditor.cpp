@@ -43,7 +43,8 @@ QString PickProgramWithDialog(const TEditorDialog &dialog)
     return box.selectedFiles().first();
 }
 
-int RunAskForEditor(const QString &switchArgument, const QString &file, const TPickProgram &pick)
+int RunAskForEditor(const QString &switchArgument, const QString &file, const TPickProgram &pick,
+                    const std::function<void()> &stored)
 {
     const bool drums = switchArgument == AskDrum;
     TMainSettings settings;
@@ -84,6 +85,8 @@ int RunAskForEditor(const QString &switchArgument, const QString &file, const TP
         TRegistryUpdate update(store->Store());
         settings.SaveEditors(*store);
         update.Commit();
+        if (stored)
+            stored();
     } catch (const std::exception &) {
         ShowInformation("an error occured reading the registry.");
     }

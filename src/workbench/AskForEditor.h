@@ -24,9 +24,11 @@ bool IsAskForEditorCommandLine(const QStringList &arguments);
 // "/uninstall" as the first argument (exact case).
 bool IsUninstallCommandLine(const QStringList &arguments);
 
-// Runs the mode; `pick` defaults to the platform's file dialog. Returns the
-// process exit code (0).
-int RunAskForEditor(const QString &switchArgument, const QString &file, const TPickProgram &pick = {});
+// Runs the mode; `pick` defaults to the platform's file dialog. `stored` runs once
+// the chosen editor has been stored, and never when the user cancelled. Returns
+// the process exit code (0).
+int RunAskForEditor(const QString &switchArgument, const QString &file, const TPickProgram &pick = {},
+                    const std::function<void()> &stored = {});
 
 // The file dialog used when no other is given.
 QString PickProgramWithDialog(const TEditorDialog &dialog);

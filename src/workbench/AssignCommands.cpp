@@ -79,7 +79,7 @@ void PlaySample(TModwrightForm &form, const QString &path)
 {
     if (path.isEmpty() || !HasExtension(path, {"wav", "aif", "aiff"}))
         return;
-    if (!form.Hooks.audioDevicePresent || !form.Hooks.audioDevicePresent())
+    if (!WavePlayerAvailable())
         return;
     try {
         PlayWave(path);

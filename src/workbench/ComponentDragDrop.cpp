@@ -154,7 +154,7 @@ void TComponentDragDrop::Dropped(int tab, QPersistentModelIndex target, TListDro
             list->setCurrentIndex(target);
             // Shown as a click would show it: an image in the viewer, a drum played.
             if (!ShowRowImage(form_, tab, false, target.row()) && row->isAssigned() && !row->isImage &&
-                form_.Hooks.audioDevicePresent && form_.Hooks.audioDevicePresent())
+                WavePlayerAvailable())
                 PlayWave(row->assignedPath());
         } else if (drop.kind == 2) {
             AutoAssignAll(form_, drop.files.first());

@@ -54,8 +54,6 @@ struct TWorkbenchHooks {
     std::function<void()> wizard;
     std::function<void()> showImageViewer;
     std::function<void()> registerShellExtension;
-    // Whether an audio output device is present.
-    std::function<bool()> audioDevicePresent;
 };
 
 // The main window: toolbar, folder line, the two tabs with their component list,
@@ -233,6 +231,7 @@ private:
     void StartupSecondHalf();
     void StartupContinues();
     void StartupChecks();
+    void StartAudio();
     void connectSet();
     void closingSteps();
     void KillTempFiles();

@@ -1,5 +1,6 @@
 // The main window's start-up, settings and closing steps.
 
+#include "audio/WavePlayer.h"
 #include "common/MessageBoxes.h"
 #include "common/PathUtils.h"
 #include "controls/MySplitter.h"
@@ -10,7 +11,6 @@
 #include "model/Catalogue.h"
 #include "platform/Exception.h"
 #include "platform/RegIniFile.h"
-#include "platform/WaveOut.h"
 #include "preview/GlanceForm.h"
 #include "preview/ImgViewForm.h"
 #include "workbench/ComponentList.h"
@@ -155,8 +155,29 @@ void TModwrightForm::StartupSecondHalf()
     }
     if (Settings.ShowGlance)
         Glance1Click();
+    StartAudio();
     secondHalfDone_ = true;
     emit StartupReady();
+}
+
+// The user's output device, and the player's errors as error boxes. The player reports
+// from its device thread; the box belongs on the UI thread, and one failure shows one box.
+void TModwrightForm::StartAudio()
+{
+    if (!WavePlayerAvailable())
+        return;
+    SelectWaveDevice(Settings.AudioDevice);
+    QPointer<TModwrightForm> self(this);
+    SetWaveErrorHandler([self](TWaveOutput *, const std::string &message) {
+        const QString text = QString::fromStdString(message);
+        QMetaObject::invokeMethod(
+            qApp,
+            [self, text] {
+                if (self)
+                    ShowError(text);
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 // Step 5: the start-up splash has gone.
@@ -172,8 +193,7 @@ void TModwrightForm::StartupContinues()
 
 void TModwrightForm::StartupChecks()
 {
-    const bool audio = Hooks.audioDevicePresent ? Hooks.audioDevicePresent() : waveOutGetNumDevs() > 0;
-    if (!audio)
+    if (!WavePlayerAvailable())
         ShowInformation("There is no audio device (sound card) installed on your system.\r\n"
                         "Drum playing is disabled.");
 
@@ -270,6 +290,10 @@ void TModwrightForm::SaveSettings()
         }
         Settings.LastAssignment = set_->name;
         Settings.ShowGlance = Glance && Glance->isVisible();
+        // Without a player the stored choice stays, so that it works again once the
+        // device is back.
+        if (const QString device = GetWaveDeviceName(); !device.isEmpty())
+            Settings.AudioDevice = device;
         Settings.Save(*config_);
         update.Commit();
     } catch (const std::exception &e) {

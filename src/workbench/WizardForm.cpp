@@ -210,8 +210,7 @@ void TWizardForm::CheckInstallation()
     const auto exists = [](const QString &path) { return !path.isEmpty() && QFileInfo(path).isFile(); };
     CBModPacker->setChecked(exists(form_.Settings.ModPackerPath));
     CBReBirth->setChecked(exists(form_.Settings.ReBirthPath));
-    CBSoundcard->setChecked(form_.Hooks.audioDevicePresent ? form_.Hooks.audioDevicePresent()
-                                                           : WavePlayerAvailable());
+    CBSoundcard->setChecked(WavePlayerAvailable());
     BSetMP->setEnabled(!CBModPacker->isChecked());
     BSetRB->setEnabled(!CBReBirth->isChecked());
 }

@@ -55,6 +55,13 @@ void RegisterShellMenus()
 
 } // namespace
 
+std::unique_ptr<TModwrightForm> CreateMainWindow(const TStartOptions &options)
+{
+    TWorkbenchHooks hooks;
+    hooks.registerShellExtension = RegisterShellMenus;
+    return std::make_unique<TModwrightForm>(options, hooks);
+}
+
 int RunWorkbench(QApplication &app, const QStringList &arguments)
 {
     QApplication::setApplicationName(ProgramTitle);
@@ -69,9 +76,8 @@ int RunWorkbench(QApplication &app, const QStringList &arguments)
     options.uninstallMode = IsUninstallCommandLine(arguments);
     int result = 0;
     {
-        TWorkbenchHooks hooks;
-        hooks.registerShellExtension = RegisterShellMenus;
-        TModwrightForm form(options, hooks);
+        const std::unique_ptr<TModwrightForm> window = CreateMainWindow(options);
+        TModwrightForm &form = *window;
         if (unattended) {
             QObject::connect(&form, &TModwrightForm::StartupReady, &form, [&form, readyExit, grabPrefix] {
                 if (!grabPrefix.isEmpty())
@@ -91,20 +97,21 @@ int RunWorkbench(QApplication &app, const QStringList &arguments)
     return result;
 }
 
-int ModwrightMain(QApplication &app)
+int ModwrightMain(QApplication &app, const QStringList &arguments)
 {
     TQtMessageBoxes boxes;
     TMessageBoxHandler *previous = SetMessageBoxHandler(&boxes);
-    const QStringList arguments = QApplication::arguments().mid(1);
     int result;
     if (IsAskForEditorCommandLine(arguments)) {
-        result = RunAskForEditor(arguments[0], arguments[1]);
-        // The editor just chosen names the menu entries from now on.
-        try {
-            RegisterShellMenus();
-        } catch (const std::exception &) {
-            // The editor ran; stale menu texts are put right at the next start.
-        }
+        // The editor just chosen names the menu entries from now on; a cancelled
+        // choice changes nothing, so nothing is written.
+        result = RunAskForEditor(arguments[0], arguments[1], {}, [] {
+            try {
+                RegisterShellMenus();
+            } catch (const std::exception &) {
+                // Stale menu texts are put right at the next start.
+            }
+        });
     } else
         result = RunWorkbench(app, arguments);
     SetMessageBoxHandler(previous);

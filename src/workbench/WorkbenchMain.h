@@ -1,8 +1,15 @@
 #pragma once
 
 #include <QStringList>
+#include <memory>
 
 class QApplication;
+class TModwrightForm;
+struct TStartOptions;
+
+// The main window with the program's own wiring (the file managers' menu entries
+// registered at its first showing); not yet shown.
+std::unique_ptr<TModwrightForm> CreateMainWindow(const TStartOptions &options);
 
 // The windowed start: the main window (with its messages window) until it is
 // closed; the catalogue is freed at the end. `arguments` are the command
@@ -16,5 +23,6 @@ class QApplication;
 // leaves the same way. Both answer message boxes on standard error.
 int RunWorkbench(QApplication &app, const QStringList &arguments);
 
-// The whole program: the ask-for-editor mode or the windowed start.
-int ModwrightMain(QApplication &app);
+// The whole program: the ask-for-editor mode or the windowed start. `arguments`
+// are the command line's own arguments, without the program.
+int ModwrightMain(QApplication &app, const QStringList &arguments);

@@ -8,6 +8,7 @@
 
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -99,10 +100,22 @@ TEST_F(AskForEditorTest, DrumDialogStartsOnTheCurrentEditor)
     EXPECT_FALSE(QFileInfo::exists(dir.file("edited.txt")));
 }
 
-TEST_F(AskForEditorTest, CancellingWritesNothing)
+// The menu entries are refreshed (through `stored`) only for a choice that was stored.
+TEST_F(AskForEditorTest, OnlyAStoredChoiceGoesOnToTheMenuEntries)
 {
-    RunAskForEditor("/askimgeditor", dir.file("a.bmp"), [](const TEditorDialog &) { return QString(); });
-    EXPECT_FALSE(QFileInfo::exists(dir.file("HKEY_CURRENT_USER.reg")));
+    int stored = 0;
+    RunAskForEditor("/askimgeditor", dir.file("a.bmp"), [](const TEditorDialog &) { return QString(); },
+                    [&stored] { ++stored; });
+    EXPECT_EQ(stored, 0);
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty()) << "a cancelled choice wrote a file";
+
+    const QString editor = makeEditor("paint.sh");
+    RunAskForEditor("/askimgeditor", dir.createFile("b.bmp", "BM"), [&](const TEditorDialog &) { return editor; },
+                    [&] {
+                        ++stored;
+                        EXPECT_EQ(value("ImgEditorPath"), editor.toStdString()) << "refreshed before storing";
+                    });
+    EXPECT_EQ(stored, 1);
 }
 
 TEST_F(AskForEditorTest, AProgramThatWontStartIsReported)

@@ -262,7 +262,7 @@ TEST_F(ClickPlayTest, ClickOnADrumRowPlaysItsFile)
 
 TEST_F(ClickPlayTest, WithoutADeviceAClickDoesNothing)
 {
-    hooks.audioDevicePresent = [] { return false; };
+    recorder->setDevices({});
     TModwrightForm &f = start();
     TAssignmentData *bass = FindRow(f.LVAudioRes, "808 Bassdrum");
     const QString wav = dir.file("bd.wav");

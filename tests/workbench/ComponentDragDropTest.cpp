@@ -1,6 +1,7 @@
 #include "workbench/ComponentDragDrop.h"
 
 #include "FormFixture.h"
+#include "support/gui/DropEvents.h"
 #include "controls/DropWrap.h"
 #include "controls/SystemListView.h"
 #include "controls/SystemViewCommands.h"
@@ -31,28 +32,6 @@ std::unique_ptr<QMimeData> UriList(const QByteArray &list)
     auto data = std::make_unique<QMimeData>();
     data->setData("text/uri-list", list);
     return data;
-}
-
-// Enter, move and drop at a point of a widget, as the toolkit delivers a drag; the action
-// the widget took (IgnoreAction when it refused).
-Qt::DropAction DropOn(QWidget *target, const QMimeData &data, QPoint at)
-{
-    const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
-    QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    if (!enter.isAccepted())
-        return Qt::IgnoreAction;
-    QDragMoveEvent move(at, offered, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &move);
-    if (!move.isAccepted()) {
-        QDragLeaveEvent leave;
-        QApplication::sendEvent(target, &leave);
-        return Qt::IgnoreAction;
-    }
-    QDropEvent drop(QPointF(at), offered, &data, Qt::LeftButton, Qt::NoModifier);
-    drop.setAccepted(false);
-    QApplication::sendEvent(target, &drop);
-    return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
 }
 
 class ComponentDragDropTest : public FormFixture {

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "audio/WavePlayer.h"
 #include "common/MessageBoxes.h"
 #include "model/AssignmentSet.h"
 #include "model/Catalogue.h"
 #include "platform/RegIniFile.h"
+#include "support/AlsaCapture.h"
 #include "support/TestDir.h"
 #include "workbench/ComponentList.h"
 #include "workbench/ComponentListModel.h"
@@ -88,7 +90,9 @@ protected:
         config().WriteString(TMainSettings::Section, "TempDir", base.toStdString());
         config().WriteString(TMainSettings::Section, "AssFilename",
                              dir.file("Assignments.ini").toStdString());
-        hooks.audioDevicePresent = [] { return true; };
+        // Sound goes through ALSA into a file, and the player is made afresh under it.
+        capture = std::make_unique<TAlsaCapture>(dir.createDir("sound"));
+        FreeWavePlayer();
         // The start-up checks would open the modal settings dialog and the wizard.
         hooks.settingsDialog = [](int) {};
         hooks.wizard = [] {};
@@ -98,6 +102,8 @@ protected:
     {
         form.reset();
         DestroyCatalogue();
+        FreeWavePlayer();
+        capture.reset();
     }
 
     TRegIniFile &config()
@@ -123,6 +129,7 @@ protected:
     QString backupFile() const { return base + "/Mdw2Temp/" + TAssignmentSet::BackupFileName; }
 
     TTestDir dir;
+    std::unique_ptr<TAlsaCapture> capture;
     QString base;
     TScriptedMessageBoxes boxes;
     TWorkbenchHooks hooks;

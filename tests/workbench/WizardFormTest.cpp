@@ -1,6 +1,7 @@
 #include "workbench/WizardForm.h"
 
 #include "FormFixture.h"
+#include "platform/WaveOutRecorder.h"
 #include "workbench/AssForm.h"
 #include "workbench/NewAssForm.h"
 #include "workbench/SplashForm.h"
@@ -132,7 +133,10 @@ TEST_F(WizardFormTest, InstallationCheckFollowsTheFilesNotTheClicks)
     start();
     form->Settings.ModPackerPath = dir.createFile("ModPacker/ModPacker.exe", "MZ");
     form->Settings.ReBirthPath = dir.file("ReBirth/ReBirth.exe"); // not there
-    form->Hooks.audioDevicePresent = [] { return false; };
+    auto soundCard = std::make_shared<TWaveOutRecorder>();
+    auto previous = SetWaveOutBackend(soundCard);
+    soundCard->setDevices({}); // no sound card
+    FreeWavePlayer();
     TWizardForm &w = open();
     EXPECT_TRUE(w.CBModPacker->isChecked());
     EXPECT_FALSE(w.BSetMP->isEnabled());
@@ -150,11 +154,13 @@ TEST_F(WizardFormTest, InstallationCheckFollowsTheFilesNotTheClicks)
 
     // Installed meanwhile: the next click shows it.
     dir.createFile("ReBirth/ReBirth.exe", "MZ");
-    form->Hooks.audioDevicePresent = [] { return true; };
+    soundCard->setDevices({"Card"}); // plugged in
     w.CBSoundcard->click();
     EXPECT_TRUE(w.CBReBirth->isChecked());
     EXPECT_FALSE(w.BSetRB->isEnabled());
     EXPECT_TRUE(w.CBSoundcard->isChecked());
+    FreeWavePlayer();
+    SetWaveOutBackend(previous);
 }
 
 TEST_F(WizardFormTest, SetOpensTheProgramPathsAndChecksAgain)
