@@ -37,9 +37,10 @@ bool WavePlayerAvailable()
 
 void PlayWave(const QString &FileName)
 {
-    if (FileName.isEmpty())
+    // Without a sound device there is nothing to play; the program has said so once.
+    if (FileName.isEmpty() || !WavePlayerAvailable())
         return;
-    GetWavePlayer().PlayFile(FileName);
+    player->PlayFile(FileName);
 }
 
 void SetWaveErrorHandler(TWaveOutput::TErrorEvent Handler)

@@ -10,11 +10,17 @@
 // The player, created on first use with 400 ms buffers. A failed creation raises its error
 // and leaves no player, so the next call tries again.
 TAudioPlayer &GetWavePlayer();
-// True when the player exists or can be created.
+// The program's one answer to "can we play?": true when the player exists or can be
+// created, that is when some device opens (the default one, else the first that does).
+// Never raises; without a player each call looks for devices again.
 bool WavePlayerAvailable();
-// Plays the file; an empty name does nothing. Errors reach the caller.
+// Plays the file, cutting the sound still playing. An empty name, or no sound device, does
+// nothing. Errors of the file ("... is not 44,1 KHz.", the voice's messages) reach the
+// caller; errors of the device while it plays go to the error handler.
 void PlayWave(const QString &FileName);
-// Makes Handler the output's error handler, when there is a player.
+// Makes Handler the output's error handler, when there is a player. It runs on the thread
+// that created the player (the UI thread), once for each failure: a device that cannot be
+// opened, or one that vanishes while it plays.
 void SetWaveErrorHandler(TWaveOutput::TErrorEvent Handler);
 // The output device's name; empty without a player.
 QString GetWaveDeviceName();
