@@ -18,15 +18,16 @@ bool WavePlayerAvailable();
 // nothing. Errors of the file ("... is not 44,1 KHz.", the voice's messages) reach the
 // caller; errors of the device while it plays go to the error handler.
 void PlayWave(const QString &FileName);
-// Makes Handler the output's error handler, when there is a player. It runs on the thread
-// that created the player (the UI thread), once for each failure: a device that cannot be
-// opened, or one that vanishes while it plays.
+// Makes Handler the output's error handler; without a player, the handler of the player
+// made later. It runs on the thread that created the player (the UI thread), once for
+// each failure: a device that cannot be opened, or one that vanishes while it plays.
 void SetWaveErrorHandler(TWaveOutput::TErrorEvent Handler);
 // The output device's name; empty without a player.
 QString GetWaveDeviceName();
-// Stops playing and selects the named device; an empty or unknown name, or no player,
-// changes nothing and reports nothing.
+// Stops playing and selects the named device (compared without regard to case). An empty
+// or unknown name changes nothing and reports nothing; without a player, the name is
+// tried when a player is made later.
 void SelectWaveDevice(const QString &Name);
-// Destroys the player, if any (at program end; also registered to run when the
-// application object goes).
+// Destroys the player, if any, and forgets the handler and device asked for before it (at
+// program end; also registered to run when the application object goes).
 void FreeWavePlayer();
