@@ -144,4 +144,22 @@ TEST_F(AlsaPlayer, ADeviceThatFailsWhilePlayingReachesTheErrorHandlerOnceAndTheN
     EXPECT_EQ(errors.size(), 1u);
 }
 
+TEST_F(AlsaPlayer, AThousandPlaysInARowNeitherDeadlockNorSpoilTheNextSound)
+{
+    useConfig(filePcm("!default", "default.raw", false));
+    const QString a = dir.createFile("a.wav", WavImage(1, 16, 44100, Pcm16(RampDrum(20000), false)));
+    const QString b = dir.createFile("b.wav", WavImage(1, 16, 44100, Pcm16(RampDrum(3000), false)));
+    for (int i = 0; i < 1000; ++i) {
+        PlayWave(i % 2 ? b : a);
+        if (i % 50 == 0)
+            Spin(5); // now and then the device opens before the next click
+    }
+    TAudioPlayer &player = GetWavePlayer();
+    ASSERT_TRUE(
+        WaitUntil([&] { return player.Output().IsClosed() && player.Mixer().VoiceCount() == 0; }, 20000));
+    Spin(50); // the notifications of the last close
+    QFile::remove(dir.file("default.raw"));
+    expectCaptured("default.raw", playDrum(5000));
+}
+
 } // namespace
