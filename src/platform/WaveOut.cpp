@@ -44,6 +44,7 @@ struct TWaveOutHandle {
     uint64_t resetsDone = 0;
     MMRESULT failure = MMSYSERR_NOERROR; // set once the sink has failed
     bool heldSamples = false;            // the sink holds samples not yet dropped
+    bool clockStopped = false;           // a buffer came back unplayed after playLimit
     std::thread player;
 
     void notify(uint32_t msg, uintptr_t param1 = 0)
@@ -179,6 +180,8 @@ TWaveOutHandle::handBackPlayed(std::unique_lock<std::mutex> &g)
     const TClock::time_point now = TClock::now();
     std::vector<WAVEHDR *> done;
     while (!playing.empty() && (playing.front().end <= playedUpTo || now >= playing.front().deadline)) {
+        if (playing.front().end > playedUpTo)
+            clockStopped = true;
         markDone(playing.front().header);
         done.push_back(playing.front().header);
         playing.pop_front();
@@ -274,8 +277,9 @@ void TWaveOutHandle::run()
             playing.push_back({h, takenFrames, TClock::now() + playLimit});
         }
     }
-    // A paused device would never finish playing; closing it then discards its samples.
-    const bool drain = heldSamples && failure == MMSYSERR_NOERROR && !sinkPaused;
+    // A paused device, or one whose clock has stopped, would never finish playing; closing
+    // it then discards its samples.
+    const bool drain = heldSamples && failure == MMSYSERR_NOERROR && !sinkPaused && !clockStopped;
     g.unlock();
     if (drain)
         sink->drain();

@@ -19,8 +19,8 @@ snd_pcm_format_t alsaFormat(const WAVEFORMATEX &f)
     return f.wBitsPerSample == 8 ? SND_PCM_FORMAT_U8 : SND_PCM_FORMAT_S16_LE;
 }
 
-// Device buffer asked of ALSA. Short enough that a buffer counts as played soon after its
-// last frame was taken, long enough to ride out scheduling delays of the player thread.
+// Device buffer asked of ALSA: long enough to ride out scheduling delays of the player
+// thread, short enough that a reset (a new click) silences the old sound at once.
 constexpr unsigned bufferMicroseconds = 100000;
 
 class TAlsaSink : public TWaveOutSink {

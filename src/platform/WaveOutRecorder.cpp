@@ -107,6 +107,8 @@ private:
     // Moves what the clock has passed from the device's own buffer to what was heard.
     void hearLocked()
     {
+        if (owner_.clockStopped_)
+            return;
         const size_t held = std::min(unheard_.size(), size_t(pace_.ahead()) * frameBytes_);
         const size_t played = unheard_.size() - held;
         if (played == 0)
@@ -201,6 +203,13 @@ void TWaveOutRecorder::failAfter(size_t Bytes, MMRESULT Result)
     std::lock_guard<std::mutex> g(lock_);
     failAfter_ = Bytes;
     failResult_ = Result;
+}
+
+void TWaveOutRecorder::stopClock(bool Stopped)
+{
+    std::lock_guard<std::mutex> g(lock_);
+    clockStopped_ = Stopped;
+    changed_.notify_all();
 }
 
 void TWaveOutRecorder::heal()

@@ -39,6 +39,9 @@ public:
     void failAfter(size_t Bytes, MMRESULT Result);
     // Plugged in again: devices opened afterwards neither refuse nor fail.
     void heal();
+    // Stops the clock of every device (a suspended sound server): what they hold is
+    // neither played nor drained until it runs again.
+    void stopClock(bool Stopped);
 
     // What the devices took.
     std::vector<uint8_t> recorded() const;
@@ -69,6 +72,7 @@ private:
     double speed_ = 0;
     std::chrono::milliseconds deviceBuffer_{10};
     bool hold_ = false;
+    bool clockStopped_ = false;
     int releases_ = 0;
     MMRESULT openFailure_ = MMSYSERR_NOERROR;
     MMRESULT queryFailure_ = MMSYSERR_NOERROR;

@@ -369,6 +369,23 @@ TEST_F(WaveOutLayer, AResetSilencesWhatTheDeviceStillHoldsAndACloseLetsItPlayOut
     EXPECT_EQ(recorder->heard().size(), heard + 4000);
 }
 
+TEST_F(WaveOutLayer, ADeviceWhoseClockStopsHandsItsBuffersBackAfterAWhileAndClosesWithoutWaiting)
+{
+    recorder->stopClock(true); // a suspended sound server: nothing it takes is ever played
+    TCallbackLog log;
+    HWAVEOUT h = Open(log);
+    TBuffer a(400);
+    waveOutPrepareHeader(h, &a.header, sizeof(WAVEHDR));
+    ASSERT_EQ(waveOutWrite(h, &a.header, sizeof(WAVEHDR)), MMSYSERR_NOERROR);
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(log.doneCount(), 0u);
+    EXPECT_EQ(waveOutClose(h), WAVERR_STILLPLAYING);
+    ASSERT_TRUE(log.waitDone(1));                 // within the layer's limit of 2 s
+    EXPECT_EQ(waveOutClose(h), MMSYSERR_NOERROR); // no drain that would wait for ever
+    EXPECT_TRUE(recorder->heard().empty());
+    EXPECT_EQ(recorder->closes(), 1);
+}
+
 TEST(WaveOutErrorText, GivesATextForEveryCodeAndCutsItToTheBuffer)
 {
     char text[256];
