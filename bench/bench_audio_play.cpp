@@ -148,6 +148,7 @@ public:
         void pause(bool on) override { inner_->pause(on); }
         void drop() override { inner_->drop(); }
         void drain() override { inner_->drain(); }
+        uint32_t delay() override { return inner_->delay(); }
 
     private:
         std::unique_ptr<TWaveOutSink> inner_;
@@ -190,6 +191,127 @@ void BM_LatencyToFirstSample_Alsa(benchmark::State &state)
     unsetenv("ALSA_CONFIG_PATH");
 }
 BENCHMARK(BM_LatencyToFirstSample_Alsa)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(30);
+
+// How much of a drum the listener hears on ALSA (its "file" plugin over "null", kept to real
+// time by our layer) and how long after its last sample the device closes. The device's
+// clock starts with the first frame ALSA takes; a frame counts as heard when its time on
+// that clock has come before the device is reset, or when the device is drained.
+class TTailAlsa : public TAlsaWaveOutBackend {
+public:
+    struct TRun {
+        std::optional<TClock::time_point> first;
+        uint64_t taken = 0;
+        std::optional<uint64_t> heard;
+        std::optional<TClock::time_point> closed;
+    };
+    class TSink : public TWaveOutSink {
+    public:
+        TSink(std::unique_ptr<TWaveOutSink> inner, TTailAlsa &owner) : inner_(std::move(inner)), owner_(owner)
+        {
+        }
+        ~TSink() override
+        {
+            inner_.reset();
+            std::lock_guard<std::mutex> g(owner_.lock);
+            end();
+            owner_.run.closed = TClock::now();
+        }
+        MMRESULT write(const char *data, uint32_t frames, uint32_t &taken) override
+        {
+            const MMRESULT r = inner_->write(data, frames, taken);
+            std::lock_guard<std::mutex> g(owner_.lock);
+            if (taken && !owner_.run.first)
+                owner_.run.first = TClock::now();
+            owner_.run.taken += taken;
+            return r;
+        }
+        void pause(bool on) override { inner_->pause(on); }
+        void drop() override
+        {
+            inner_->drop();
+            std::lock_guard<std::mutex> g(owner_.lock);
+            end();
+        }
+        void drain() override
+        {
+            inner_->drain();
+            std::lock_guard<std::mutex> g(owner_.lock);
+            if (!owner_.run.heard)
+                owner_.run.heard = owner_.run.taken;
+        }
+        uint32_t delay() override { return inner_->delay(); }
+
+    private:
+        void end()
+        {
+            TRun &r = owner_.run;
+            if (r.heard || !r.first)
+                return;
+            const double elapsed = std::chrono::duration<double>(TClock::now() - *r.first).count();
+            r.heard = std::min<uint64_t>(r.taken, uint64_t(elapsed * 44100));
+        }
+        std::unique_ptr<TWaveOutSink> inner_;
+        TTailAlsa &owner_;
+    };
+    MMRESULT open(const std::string &device, const WAVEFORMATEX &format,
+                  std::unique_ptr<TWaveOutSink> &sink) override
+    {
+        std::unique_ptr<TWaveOutSink> inner;
+        const MMRESULT r = TAlsaWaveOutBackend::open(device, format, inner);
+        if (r == MMSYSERR_NOERROR)
+            sink = std::make_unique<TSink>(std::move(inner), *this);
+        return r;
+    }
+    std::mutex lock;
+    TRun run;
+};
+
+void UseAlsaFileConfig()
+{
+    const QString config = Dir().path() + "/alsa.conf";
+    QFile f(config);
+    if (!f.open(QIODevice::WriteOnly))
+        std::abort();
+    f.write("pcm.!default { type file\n slave.pcm { type null }\n file \"/dev/null\"\n format \"raw\" }\n"
+            "pcm.bench { type null\n hint { show on description \"bench\" } }\n");
+    f.close();
+    setenv("ALSA_CONFIG_PATH", config.toUtf8().constData(), 1);
+}
+
+void BM_TailOnAlsa(benchmark::State &state)
+{
+    const double seconds = state.range(0) / 1000.0;
+    UseAlsaFileConfig();
+    auto alsa = std::make_shared<TTailAlsa>();
+    std::shared_ptr<TWaveOutBackend> previous = SetWaveOutBackend(alsa);
+    FreeWavePlayer();
+    const QString drum = Drum(seconds);
+    TAudioPlayer &player = GetWavePlayer();
+    double heardMs = 0, closeAfterMs = 0;
+    for (auto _ : state) {
+        {
+            std::lock_guard<std::mutex> g(alsa->lock);
+            alsa->run = TTailAlsa::TRun();
+        }
+        PlayWave(drum);
+        WaitFor([&] {
+            std::lock_guard<std::mutex> g(alsa->lock);
+            return alsa->run.closed.has_value();
+        });
+        std::lock_guard<std::mutex> g(alsa->lock);
+        const TTailAlsa::TRun &r = alsa->run;
+        heardMs += 1000.0 * std::min<double>(double(r.heard.value_or(0)), seconds * 44100) / 44100;
+        closeAfterMs += 1000.0 * std::chrono::duration<double>(*r.closed - *r.first).count() - 1000 * seconds;
+        state.SetIterationTime(std::chrono::duration<double>(*r.closed - *r.first).count());
+    }
+    state.counters["heard_ms"] = heardMs / double(state.iterations());
+    state.counters["closed_after_last_sample_ms"] = closeAfterMs / double(state.iterations());
+    WaitClosed(player);
+    FreeWavePlayer();
+    SetWaveOutBackend(previous);
+    unsetenv("ALSA_CONFIG_PATH");
+}
+BENCHMARK(BM_TailOnAlsa)->Arg(350)->Arg(780)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // Plays a drum of Seconds to the end; reports process CPU seconds per second of sound.
 void PlayForCpu(benchmark::State &state, double speed, double seconds)

@@ -7,6 +7,12 @@ namespace {
 
 std::unique_ptr<TAudioPlayer> player;
 
+// Asked for while there was no player (no sound device at start-up): applied when a device
+// turns up and the player is made, so that its errors still reach the user and the chosen
+// device is still the one that plays.
+TWaveOutput::TErrorEvent pendingHandler;
+QString pendingDevice;
+
 } // namespace
 
 TAudioPlayer &GetWavePlayer()
@@ -14,6 +20,14 @@ TAudioPlayer &GetWavePlayer()
     if (!player) {
         auto created = std::make_unique<TAudioPlayer>();
         created->Output().SetBufferTime(400);
+        created->Output().OnError = pendingHandler;
+        if (!pendingDevice.isEmpty()) {
+            try {
+                created->Output().SelectDeviceByName(pendingDevice);
+            } catch (...) {
+                // Not there (any more): the default device plays.
+            }
+        }
         player = std::move(created);
         static bool registered = false;
         if (!registered && QCoreApplication::instance()) {
@@ -37,13 +51,15 @@ bool WavePlayerAvailable()
 
 void PlayWave(const QString &FileName)
 {
-    if (FileName.isEmpty())
+    // Without a sound device there is nothing to play; the program has said so once.
+    if (FileName.isEmpty() || !WavePlayerAvailable())
         return;
-    GetWavePlayer().PlayFile(FileName);
+    player->PlayFile(FileName);
 }
 
 void SetWaveErrorHandler(TWaveOutput::TErrorEvent Handler)
 {
+    pendingHandler = Handler;
     if (WavePlayerAvailable())
         player->Output().OnError = std::move(Handler);
 }
@@ -59,7 +75,10 @@ QString GetWaveDeviceName()
 
 void SelectWaveDevice(const QString &Name)
 {
-    if (Name.isEmpty() || !WavePlayerAvailable())
+    if (Name.isEmpty())
+        return;
+    pendingDevice = Name;
+    if (!WavePlayerAvailable())
         return;
     try {
         player->StopPlaying(true);
@@ -72,4 +91,6 @@ void SelectWaveDevice(const QString &Name)
 void FreeWavePlayer()
 {
     player.reset();
+    pendingHandler = nullptr;
+    pendingDevice.clear();
 }

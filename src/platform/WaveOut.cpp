@@ -8,6 +8,7 @@
 #include <cstring>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -15,6 +16,15 @@
 
 // One open device: its sink, the queue of written headers and the thread that plays them.
 struct TWaveOutHandle {
+    using TClock = std::chrono::steady_clock;
+
+    // A header the sink has taken whole, waiting for its last frame to be played.
+    struct TTaken {
+        WAVEHDR *header;
+        uint64_t end; // the frame count taken up to its last frame
+        TClock::time_point deadline;
+    };
+
     std::shared_ptr<TWaveOutBackend> backend; // kept alive while the sink is
     std::unique_ptr<TWaveOutSink> sink;
     WAVEFORMATEX format;
@@ -24,14 +34,17 @@ struct TWaveOutHandle {
     std::mutex lock;
     std::condition_variable wake; // the player thread waits on it for work
     std::condition_variable resetDone;
-    std::deque<WAVEHDR *> queue;
-    uint32_t frontOffset = 0; // bytes of queue.front() already taken by the sink
+    std::deque<WAVEHDR *> queue; // written, not yet taken whole by the sink
+    std::deque<TTaken> playing;  // taken whole, not yet played
+    uint32_t frontOffset = 0;    // bytes of queue.front() already taken by the sink
+    uint64_t takenFrames = 0;    // frames the sink has taken since the open
     bool paused = false;
     bool closing = false;
     uint64_t resetsAsked = 0;
     uint64_t resetsDone = 0;
     MMRESULT failure = MMSYSERR_NOERROR; // set once the sink has failed
     bool heldSamples = false;            // the sink holds samples not yet dropped
+    bool clockStopped = false;           // a buffer came back unplayed after playLimit
     std::thread player;
 
     void notify(uint32_t msg, uintptr_t param1 = 0)
@@ -39,6 +52,13 @@ struct TWaveOutHandle {
         if (callback)
             callback(this, msg, instance, param1, 0);
     }
+    // Every header not handed back yet, in the order written, marked done; none is left.
+    std::vector<WAVEHDR *> takeAllLocked();
+    // WOM_DONE for each of Done, in order, with the lock released meanwhile.
+    void handBack(std::unique_lock<std::mutex> &g, const std::vector<WAVEHDR *> &Done);
+    // Hands back the taken headers that have been played; the time until the next one
+    // should have been, when one is left.
+    std::optional<TClock::duration> handBackPlayed(std::unique_lock<std::mutex> &g);
     void run();
 };
 
@@ -47,7 +67,7 @@ namespace {
 std::mutex registryLock;
 std::set<TWaveOutHandle *> liveHandles;
 std::shared_ptr<TWaveOutBackend> backendInUse;
-std::vector<std::string> deviceList;
+TWaveOutDevices deviceList;
 bool deviceListRead = false;
 
 std::shared_ptr<TWaveOutBackend> backendLocked()
@@ -59,7 +79,10 @@ std::shared_ptr<TWaveOutBackend> backendLocked()
 
 void readDeviceListLocked()
 {
-    deviceList = backendLocked()->playbackDevices();
+    deviceList = backendLocked()->devices();
+    // The mapper stands for the system's choice among the devices: without any, none.
+    if (deviceList.names.empty())
+        deviceList.mapper.clear();
     deviceListRead = true;
 }
 
@@ -69,8 +92,8 @@ std::string deviceNameLocked(uint32_t id)
     if (!deviceListRead)
         readDeviceListLocked();
     if (id == WAVE_MAPPER)
-        return deviceList.empty() ? std::string() : backendLocked()->mapperDevice();
-    return id < deviceList.size() ? deviceList[id] : std::string();
+        return deviceList.mapper;
+    return id < deviceList.names.size() ? deviceList.names[id] : std::string();
 }
 
 bool isLive(HWAVEOUT h)
@@ -102,7 +125,7 @@ std::shared_ptr<TWaveOutBackend> SetWaveOutBackend(std::shared_ptr<TWaveOutBacke
     std::lock_guard<std::mutex> g(registryLock);
     std::shared_ptr<TWaveOutBackend> previous = backendInUse;
     backendInUse = std::move(Backend);
-    deviceList.clear();
+    deviceList = TWaveOutDevices();
     deviceListRead = false;
     return previous;
 }
@@ -113,9 +136,68 @@ std::shared_ptr<TWaveOutBackend> CurrentWaveOutBackend()
     return backendLocked();
 }
 
+namespace {
+
+// A device whose clock has stopped (a suspended sound server) would keep its buffers for
+// ever; one that has held a wholly taken buffer this long has played it or never will.
+constexpr std::chrono::seconds playLimit{2};
+
+} // namespace
+
+std::vector<WAVEHDR *> TWaveOutHandle::takeAllLocked()
+{
+    std::vector<WAVEHDR *> done;
+    for (const TTaken &t : playing)
+        done.push_back(t.header);
+    done.insert(done.end(), queue.begin(), queue.end());
+    playing.clear();
+    queue.clear();
+    frontOffset = 0;
+    for (WAVEHDR *h : done)
+        markDone(h);
+    return done;
+}
+
+void TWaveOutHandle::handBack(std::unique_lock<std::mutex> &g, const std::vector<WAVEHDR *> &Done)
+{
+    g.unlock();
+    for (WAVEHDR *h : Done)
+        notify(WOM_DONE, reinterpret_cast<uintptr_t>(h));
+    g.lock();
+}
+
+std::optional<TWaveOutHandle::TClock::duration>
+TWaveOutHandle::handBackPlayed(std::unique_lock<std::mutex> &g)
+{
+    if (playing.empty())
+        return std::nullopt;
+    g.unlock();
+    const uint32_t held = sink->delay();
+    g.lock();
+    if (resetsDone < resetsAsked || playing.empty())
+        return std::nullopt; // the reset hands them back
+    const uint64_t playedUpTo = takenFrames - std::min<uint64_t>(held, takenFrames);
+    const TClock::time_point now = TClock::now();
+    std::vector<WAVEHDR *> done;
+    while (!playing.empty() && (playing.front().end <= playedUpTo || now >= playing.front().deadline)) {
+        if (playing.front().end > playedUpTo)
+            clockStopped = true;
+        markDone(playing.front().header);
+        done.push_back(playing.front().header);
+        playing.pop_front();
+    }
+    if (!done.empty()) {
+        handBack(g, done);
+        return TClock::duration::zero(); // look again at once: the callback may have written
+    }
+    const double seconds = double(playing.front().end - playedUpTo) / format.nSamplesPerSec;
+    return std::chrono::duration_cast<TClock::duration>(std::chrono::duration<double>(seconds));
+}
+
 // The device's thread: takes the queued headers in order, hands their frames to the sink
-// and calls back WOM_DONE for each one the sink has taken completely. Reset and close are
-// carried out here too, between two sink calls, so that the sink has a single user.
+// and calls back WOM_DONE for each one once the sink has played its last frame, as a sound
+// card's driver would, so that whoever refills it knows the sound has been heard. Reset and
+// close are carried out here too, between two sink calls, so that the sink has a single user.
 void TWaveOutHandle::run()
 {
     notify(WOM_OPEN);
@@ -123,34 +205,45 @@ void TWaveOutHandle::run()
     bool sinkPaused = false;
     for (;;) {
         if (resetsDone < resetsAsked) {
-            std::vector<WAVEHDR *> done(queue.begin(), queue.end());
-            queue.clear();
-            frontOffset = 0;
-            for (WAVEHDR *h : done)
-                markDone(h);
+            const std::vector<WAVEHDR *> done = takeAllLocked();
             const bool drop = heldSamples && failure == MMSYSERR_NOERROR;
             heldSamples = false;
-            g.unlock();
-            if (drop)
+            if (drop) {
+                g.unlock();
                 sink->drop();
-            for (WAVEHDR *h : done)
-                notify(WOM_DONE, reinterpret_cast<uintptr_t>(h));
-            g.lock();
+                g.lock();
+            }
+            handBack(g, done);
             resetsDone = resetsAsked;
             resetDone.notify_all();
             continue;
         }
-        if (closing && queue.empty())
+        if (closing && queue.empty() && playing.empty())
             break;
         if (paused != sinkPaused && failure == MMSYSERR_NOERROR) {
             sinkPaused = paused;
             g.unlock();
             sink->pause(sinkPaused);
             g.lock();
+            // A pause holds the device's clock; the time allowed for playing starts anew.
+            for (TTaken &t : playing)
+                t.deadline = TClock::now() + playLimit;
             continue;
         }
+        std::optional<TClock::duration> untilPlayed;
+        if (!paused) {
+            untilPlayed = handBackPlayed(g);
+            if (untilPlayed && *untilPlayed == TClock::duration::zero())
+                continue;
+            if (resetsDone < resetsAsked)
+                continue;
+        }
         if (paused || queue.empty()) {
-            wake.wait(g);
+            if (untilPlayed)
+                wake.wait_for(g, std::clamp<TClock::duration>(*untilPlayed, std::chrono::milliseconds(1),
+                                                              std::chrono::milliseconds(20)));
+            else
+                wake.wait(g);
             continue;
         }
         WAVEHDR *h = queue.front();
@@ -170,32 +263,23 @@ void TWaveOutHandle::run()
             // The device is gone: hand every buffer back so that nobody waits for it;
             // writes from now on answer the failure.
             failure = r;
-            std::vector<WAVEHDR *> done(queue.begin(), queue.end());
-            queue.clear();
-            frontOffset = 0;
-            for (WAVEHDR *h2 : done)
-                markDone(h2);
-            g.unlock();
-            for (WAVEHDR *h2 : done)
-                notify(WOM_DONE, reinterpret_cast<uintptr_t>(h2));
-            g.lock();
+            handBack(g, takeAllLocked());
             continue;
         }
         // A reset may have emptied the queue while the sink was busy.
         if (queue.empty() || queue.front() != h || resetsDone < resetsAsked)
             continue;
         frontOffset += taken * frameBytes;
+        takenFrames += taken;
         if (taken == frames) {
             queue.pop_front();
             frontOffset = 0;
-            markDone(h);
-            g.unlock();
-            notify(WOM_DONE, reinterpret_cast<uintptr_t>(h));
-            g.lock();
+            playing.push_back({h, takenFrames, TClock::now() + playLimit});
         }
     }
-    // A paused device would never finish playing; closing it then discards its samples.
-    const bool drain = heldSamples && failure == MMSYSERR_NOERROR && !sinkPaused;
+    // A paused device, or one whose clock has stopped, would never finish playing; closing
+    // it then discards its samples.
+    const bool drain = heldSamples && failure == MMSYSERR_NOERROR && !sinkPaused && !clockStopped;
     g.unlock();
     if (drain)
         sink->drain();
@@ -207,7 +291,7 @@ uint32_t waveOutGetNumDevs()
 {
     std::lock_guard<std::mutex> g(registryLock);
     readDeviceListLocked();
-    return uint32_t(deviceList.size());
+    return uint32_t(deviceList.names.size());
 }
 
 MMRESULT waveOutGetDevCaps(uint32_t DeviceId, WAVEOUTCAPS *Caps, uint32_t CapsSize)
@@ -357,7 +441,7 @@ MMRESULT waveOutClose(HWAVEOUT Handle)
         return MMSYSERR_INVALPARAM;
     {
         std::lock_guard<std::mutex> g(Handle->lock);
-        if (!Handle->queue.empty())
+        if (!Handle->queue.empty() || !Handle->playing.empty())
             return WAVERR_STILLPLAYING;
         Handle->closing = true;
         Handle->wake.notify_all();
@@ -427,6 +511,15 @@ uint32_t TWaveOutPace::allow(uint32_t Wanted)
             return 0;
     }
     return uint32_t(std::min<uint64_t>(Wanted, due - sent_));
+}
+
+uint64_t TWaveOutPace::ahead() const
+{
+    if (speed_ <= 0 || !started_)
+        return 0;
+    const double elapsed = std::chrono::duration<double>(TClock::now() - start_).count();
+    const double played = elapsed * rate_ * speed_;
+    return played >= double(sent_) ? 0 : sent_ - uint64_t(played);
 }
 
 uint64_t TWaveOutPace::due(TClock::time_point Now) const

@@ -7,9 +7,10 @@
 //
 // Underneath is a backend (WaveOutBackend.h): ALSA by default, or a stand-in that tests
 // install. Each open device has a thread of its own that hands the queued buffers to the
-// backend in order and calls back WOM_DONE for each buffer once all of its samples have
-// been taken by the device. The callback runs on that thread; it must not call back into
-// waveOutReset or waveOutClose of the same handle.
+// backend in order and calls back WOM_DONE for each buffer once the device has played its
+// last sample (not merely taken it: a sound card's own buffer still has to sound), so
+// that a buffer handed back is a buffer heard. The callback runs on that thread; it must
+// not call back into waveOutReset or waveOutClose of the same handle.
 //
 // Plain C++ (no Qt): nothing here depends on an application object.
 
@@ -101,8 +102,10 @@ using TWaveOutProc = void (*)(HWAVEOUT Handle, uint32_t Msg, uintptr_t Instance,
                               uintptr_t Param2);
 
 // The number of playback devices, read afresh from the backend; ids 0..count-1 refer to
-// this list until the next call. The discard sink ("null") and the mapper are not counted,
-// so a machine without any sound output reports 0.
+// this list until the next call. Only devices that open count, and the discard sink
+// ("null") never does, so a machine without any sound output reports 0. The mapper opens
+// the system's default device, or the first device when the default does not open; there
+// is a mapper exactly when the count is not 0.
 uint32_t waveOutGetNumDevs();
 // Capabilities of a device id or of WAVE_MAPPER. MMSYSERR_BADDEVICEID for an unknown id,
 // MMSYSERR_NODRIVER for the mapper when there is no device at all.

@@ -1,11 +1,14 @@
 #include "platform/WaveOutAlsa.h"
 
+#include <algorithm>
 #include <alsa/asoundlib.h>
 #include <cerrno>
+#include <chrono>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
+#include <thread>
 
 namespace {
 
@@ -16,8 +19,8 @@ snd_pcm_format_t alsaFormat(const WAVEFORMATEX &f)
     return f.wBitsPerSample == 8 ? SND_PCM_FORMAT_U8 : SND_PCM_FORMAT_S16_LE;
 }
 
-// Device buffer asked of ALSA. Short enough that a buffer counts as played soon after its
-// last frame was taken, long enough to ride out scheduling delays of the player thread.
+// Device buffer asked of ALSA: long enough to ride out scheduling delays of the player
+// thread, short enough that a reset (a new click) silences the old sound at once.
 constexpr unsigned bufferMicroseconds = 100000;
 
 class TAlsaSink : public TWaveOutSink {
@@ -80,6 +83,24 @@ public:
     {
         snd_pcm_nonblock(pcm_, 0);
         snd_pcm_drain(pcm_);
+        // A device without a clock of its own is done at once; the pace is its clock.
+        while (pace_.ahead() > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+
+    uint32_t delay() override
+    {
+        snd_pcm_sframes_t held = 0;
+        // After an underrun the device has played everything (the delay is an error then).
+        if (snd_pcm_delay(pcm_, &held) < 0 || held < 0)
+            held = 0;
+        // A stream that holds fewer frames than its start threshold (the end of a sound)
+        // would never start on its own.
+        if (held > 0 && snd_pcm_state(pcm_) == SND_PCM_STATE_PREPARED)
+            snd_pcm_start(pcm_);
+        // The discard and file plugins report nothing held; the pace says what a sound
+        // card would still hold.
+        return uint32_t(std::max<uint64_t>(uint64_t(held), pace_.ahead()));
     }
 
 private:
@@ -130,24 +151,54 @@ TAlsaWaveOutBackend::TAlsaWaveOutBackend()
     std::call_once(once, [] { snd_lib_error_set_handler(quietAlsa); });
 }
 
-std::vector<std::string> TAlsaWaveOutBackend::playbackDevices()
+namespace {
+
+// Whether a device opens for playback now. One that another program holds exists all the
+// same: it is offered, and opening it later says "busy".
+bool opens(const std::string &Device)
 {
-    std::vector<std::string> names;
+    snd_pcm_t *pcm = nullptr;
+    const int err = snd_pcm_open(&pcm, Device.c_str(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK);
+    if (err == -EBUSY || err == -EAGAIN)
+        return true;
+    if (err < 0)
+        return false;
+    snd_pcm_hw_params_t *params;
+    snd_pcm_hw_params_alloca(&params);
+    const bool configurable = snd_pcm_hw_params_any(pcm, params) >= 0;
+    snd_pcm_close(pcm);
+    return configurable;
+}
+
+} // namespace
+
+TWaveOutDevices TAlsaWaveOutBackend::devices()
+{
+    TWaveOutDevices found;
     void **hints = nullptr;
-    if (snd_device_name_hint(-1, "pcm", &hints) < 0)
-        return names;
-    for (void **h = hints; *h; ++h) {
-        char *name = snd_device_name_get_hint(*h, "NAME");
-        char *io = snd_device_name_get_hint(*h, "IOID");
-        const bool playback = !io || std::string(io) == "Output";
-        // "null" discards everything and exists on every machine; "default" is the mapper.
-        if (name && playback && std::string(name) != "null" && std::string(name) != "default")
-            names.emplace_back(name);
-        std::free(name);
-        std::free(io);
+    if (snd_device_name_hint(-1, "pcm", &hints) >= 0) {
+        for (void **h = hints; *h; ++h) {
+            char *name = snd_device_name_get_hint(*h, "NAME");
+            char *io = snd_device_name_get_hint(*h, "IOID");
+            const bool playback = !io || std::string(io) == "Output";
+            // "null" discards everything and exists on every machine; "default" is the
+            // mapper's.
+            if (name && playback && std::string(name) != "null" && std::string(name) != "default" &&
+                opens(name))
+                found.names.emplace_back(name);
+            std::free(name);
+            std::free(io);
+        }
+        snd_device_name_free_hint(hints);
     }
-    snd_device_name_free_hint(hints);
-    return names;
+    if (opens("default")) {
+        found.mapper = "default";
+        if (found.names.empty())
+            found.names.emplace_back("default");
+    } else if (!found.names.empty()) {
+        found.mapper = found.names.front();
+    }
+    return found;
 }
 
 uint32_t TAlsaWaveOutBackend::driverVersion()

@@ -22,16 +22,23 @@ public:
     virtual void drop() = 0;
     // Waits until what the device holds has been played.
     virtual void drain() = 0;
+    // Frames the device has taken but not played yet: what a listener has still to hear.
+    virtual uint32_t delay() = 0;
+};
+
+// The devices a backend offers: the names of the playback devices in id order, and the
+// name the mapper opens (empty when there is nothing to open).
+struct TWaveOutDevices {
+    std::vector<std::string> names;
+    std::string mapper;
 };
 
 // Where the wave-out layer sends its samples.
 class TWaveOutBackend {
 public:
     virtual ~TWaveOutBackend() = default;
-    // Names of the playback devices, in id order (without the mapper and the discard sink).
-    virtual std::vector<std::string> playbackDevices() = 0;
-    // The name the mapper opens.
-    virtual std::string mapperDevice() = 0;
+    // The playback devices as the machine has them now (without the discard sink).
+    virtual TWaveOutDevices devices() = 0;
     // Reported in the capabilities: major version in the high byte, minor in the low one.
     virtual uint32_t driverVersion() = 0;
     // Whether Device plays Format, without keeping it open.
@@ -59,6 +66,9 @@ public:
     // the caller's loop does not spin.
     uint32_t allow(uint32_t Wanted);
     void taken(uint32_t Frames) { sent_ += Frames; }
+    // Frames taken that Speed x real time has not reached yet: what such a device, had it a
+    // clock, would still hold. 0 at Speed 0 and before the first frame.
+    uint64_t ahead() const;
 
 private:
     using TClock = std::chrono::steady_clock;

@@ -1,20 +1,26 @@
 #include "platform/WaveOutRecorder.h"
 
 #include <algorithm>
+#include <thread>
 
 class TRecorderSink : public TWaveOutSink {
 public:
-    TRecorderSink(TWaveOutRecorder &Owner, const WAVEFORMATEX &Format, double Speed)
+    TRecorderSink(TWaveOutRecorder &Owner, const WAVEFORMATEX &Format, double Speed,
+                  std::chrono::milliseconds Buffer)
         : owner_(Owner), frameBytes_(Format.nBlockAlign),
-          // A small lead, like a sound card's own buffer, so that a paced device takes
-          // the start of a buffer at once.
-          pace_(Format.nSamplesPerSec, Speed, Format.nSamplesPerSec / 100)
+          // The device buffer is the lead: a paced device takes the start of a buffer at
+          // once, as a sound card fills its own buffer.
+          pace_(Format.nSamplesPerSec, Speed,
+                uint64_t(Format.nSamplesPerSec) * uint64_t(Buffer.count()) / 1000)
     {
     }
     ~TRecorderSink() override
     {
         std::lock_guard<std::mutex> g(owner_.lock_);
+        hearLocked();
+        unheard_.clear(); // a close without a drain silences what the device still held
         ++owner_.closes_;
+        owner_.lastClose_ = std::chrono::steady_clock::now();
         owner_.changed_.notify_all();
     }
 
@@ -53,38 +59,78 @@ public:
             owner_.firstWrite_ = std::chrono::steady_clock::now();
         owner_.bytes_.insert(owner_.bytes_.end(), Data, Data + bytes);
         owner_.writes_.push_back(bytes);
+        unheard_.insert(unheard_.end(), Data, Data + bytes);
         Taken = uint32_t(bytes / frameBytes_);
         pace_.taken(Taken);
+        hearLocked();
         owner_.changed_.notify_all();
         return result;
     }
 
     void pause(bool On) override
     {
-        if (!On)
-            pace_.restart();
+        if (On)
+            return;
+        std::lock_guard<std::mutex> g(owner_.lock_);
+        pace_.restart();
+        hearLocked(); // what was held plays on after the pause
     }
     void drop() override
     {
         std::lock_guard<std::mutex> g(owner_.lock_);
+        hearLocked();
+        unheard_.clear();
         ++owner_.drops_;
         owner_.changed_.notify_all();
         pace_.restart();
     }
-    void drain() override {}
+    void drain() override
+    {
+        for (;;) {
+            {
+                std::lock_guard<std::mutex> g(owner_.lock_);
+                hearLocked();
+                if (unheard_.empty())
+                    return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    }
+    uint32_t delay() override
+    {
+        std::lock_guard<std::mutex> g(owner_.lock_);
+        hearLocked();
+        return uint32_t(unheard_.size() / frameBytes_);
+    }
 
 private:
+    // Moves what the clock has passed from the device's own buffer to what was heard.
+    void hearLocked()
+    {
+        if (owner_.clockStopped_)
+            return;
+        const size_t held = std::min(unheard_.size(), size_t(pace_.ahead()) * frameBytes_);
+        const size_t played = unheard_.size() - held;
+        if (played == 0)
+            return;
+        owner_.heard_.insert(owner_.heard_.end(), unheard_.begin(),
+                             unheard_.begin() + std::ptrdiff_t(played));
+        unheard_.erase(unheard_.begin(), unheard_.begin() + std::ptrdiff_t(played));
+        owner_.changed_.notify_all();
+    }
+
     TWaveOutRecorder &owner_;
     uint32_t frameBytes_;
     TWaveOutPace pace_;
+    std::vector<uint8_t> unheard_; // taken, not yet played
 };
 
 TWaveOutRecorder::TWaveOutRecorder(std::vector<std::string> Devices) : devices_(std::move(Devices)) {}
 
-std::vector<std::string> TWaveOutRecorder::playbackDevices()
+TWaveOutDevices TWaveOutRecorder::devices()
 {
     std::lock_guard<std::mutex> g(lock_);
-    return devices_;
+    return {devices_, "default"};
 }
 
 MMRESULT TWaveOutRecorder::query(const std::string &, const WAVEFORMATEX &)
@@ -102,7 +148,7 @@ MMRESULT TWaveOutRecorder::open(const std::string &Device, const WAVEFORMATEX &F
     ++opens_;
     lastDevice_ = Device;
     lastFormat_ = Format;
-    Sink = std::make_unique<TRecorderSink>(*this, Format, speed_);
+    Sink = std::make_unique<TRecorderSink>(*this, Format, speed_, deviceBuffer_);
     changed_.notify_all();
     return MMSYSERR_NOERROR;
 }
@@ -117,6 +163,12 @@ void TWaveOutRecorder::setSpeed(double Speed)
 {
     std::lock_guard<std::mutex> g(lock_);
     speed_ = Speed;
+}
+
+void TWaveOutRecorder::setDeviceBuffer(std::chrono::milliseconds Buffer)
+{
+    std::lock_guard<std::mutex> g(lock_);
+    deviceBuffer_ = Buffer;
 }
 
 void TWaveOutRecorder::setHold(bool Hold)
@@ -151,6 +203,26 @@ void TWaveOutRecorder::failAfter(size_t Bytes, MMRESULT Result)
     std::lock_guard<std::mutex> g(lock_);
     failAfter_ = Bytes;
     failResult_ = Result;
+}
+
+void TWaveOutRecorder::stopClock(bool Stopped)
+{
+    std::lock_guard<std::mutex> g(lock_);
+    clockStopped_ = Stopped;
+    changed_.notify_all();
+}
+
+void TWaveOutRecorder::heal()
+{
+    std::lock_guard<std::mutex> g(lock_);
+    openFailure_ = MMSYSERR_NOERROR;
+    failAfter_.reset();
+}
+
+std::vector<uint8_t> TWaveOutRecorder::heard() const
+{
+    std::lock_guard<std::mutex> g(lock_);
+    return heard_;
 }
 
 std::vector<uint8_t> TWaveOutRecorder::recorded() const
@@ -207,13 +279,21 @@ std::optional<std::chrono::steady_clock::time_point> TWaveOutRecorder::firstWrit
     return firstWrite_;
 }
 
+std::optional<std::chrono::steady_clock::time_point> TWaveOutRecorder::lastClose() const
+{
+    std::lock_guard<std::mutex> g(lock_);
+    return lastClose_;
+}
+
 void TWaveOutRecorder::clear()
 {
     std::lock_guard<std::mutex> g(lock_);
     bytes_.clear();
+    heard_.clear();
     writes_.clear();
     opens_ = closes_ = drops_ = 0;
     firstWrite_.reset();
+    lastClose_.reset();
 }
 
 bool TWaveOutRecorder::waitFor(const std::function<bool()> &Predicate,

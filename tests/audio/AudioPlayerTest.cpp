@@ -55,13 +55,37 @@ TEST_F(PlayerTest, WithoutDevicesThereIsNoPlayerUntilOneAppears)
     }
     EXPECT_FALSE(WavePlayerAvailable());
     EXPECT_EQ(GetWaveDeviceName(), "");
-    EXPECT_NO_THROW(SelectWaveDevice("Card one"));
+    EXPECT_NO_THROW(PlayWave(dir.createFile("d.wav", WavImage(1, 16, 44100, Pcm16(RampDrum(100), false)))));
     scope.recorder->setDevices({"Card one"});
     EXPECT_TRUE(WavePlayerAvailable());
     TWaveOutput &output = GetWavePlayer().Output();
     EXPECT_EQ(output.DeviceId(), -1);
     EXPECT_EQ(output.BufferBytes(), 70560u); // 400 ms of 16-bit stereo at 44100 Hz
     EXPECT_EQ(GetWaveDeviceName(), "default");
+}
+
+TEST_F(PlayerTest, TheHandlerAndTheDeviceAskedForWithoutAPlayerServeThePlayerMadeLater)
+{
+    // Start-up on a machine whose sound card is plugged in later.
+    scope.recorder->setDevices({});
+    std::vector<std::string> errors;
+    SetWaveErrorHandler([&](TWaveOutput *, const std::string &m) { errors.push_back(m); });
+    SelectWaveDevice("card TWO");
+    EXPECT_FALSE(WavePlayerAvailable());
+    scope.recorder->setDevices({"Card one", "Card two"});
+    ASSERT_TRUE(WavePlayerAvailable());
+    EXPECT_EQ(GetWaveDeviceName(), "Card two");
+    scope.recorder->failOpen(MMSYSERR_ALLOCATED);
+    PlayWave(dir.createFile("d.wav", WavImage(1, 16, 44100, Pcm16(RampDrum(100), false))));
+    ASSERT_TRUE(WaitUntil([&] { return !errors.empty(); }));
+    EXPECT_EQ(errors, (std::vector<std::string>{"Cannot open the device Card two."}));
+
+    // Made afresh (a program run of its own), the player forgets them.
+    FreeWavePlayer();
+    scope.recorder->heal();
+    ASSERT_TRUE(WavePlayerAvailable());
+    EXPECT_EQ(GetWaveDeviceName(), "default");
+    EXPECT_FALSE(GetWavePlayer().Output().OnError);
 }
 
 TEST_F(PlayerTest, PlaysAMonoDrumAsExactStereoSamplesAndReleasesTheDevice)

@@ -97,6 +97,43 @@ TEST_F(PlayCli, ListsTheDevicesTheDefaultFirst)
     EXPECT_EQ(r.out, "{\"id\": -1, \"name\": \"default\"}\n{\"id\": 0, \"name\": \"mwrecorder\"}\n");
 }
 
+TEST_F(PlayCli, AConfigurationWithOnlyADefaultListsItOnceAndPlaysThroughIt)
+{
+    config = dir.createFile("only-default.conf", filePcm("!default", "default.raw", false).toUtf8());
+    TResult r = run({"devices"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "{\"id\": -1, \"name\": \"default\"}\n");
+
+    // A 350 ms drum, whole to its last sample.
+    const std::vector<int16_t> drum = RampDrum(15435);
+    r = run({"play", dir.createFile("kick.wav", WavImage(1, 16, 44100, Pcm16(drum, false)))});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.err, "");
+    std::vector<int16_t> stereo;
+    for (int16_t v : drum)
+        stereo.insert(stereo.end(), {v, v});
+    expectRaw("default.raw", stereo);
+}
+
+TEST_F(PlayCli, ABrokenDefaultLeavesTheFirstDeviceThatOpens)
+{
+    config = dir.createFile("broken-default.conf",
+                            ("pcm.!default { type hw card 29 }\n"
+                             "pcm.nocard { type hw card 28\n hint { show on description \"Gone\" } }\n" +
+                             filePcm("mwrecorder", "rec.raw", true))
+                                .toUtf8());
+    TResult r = run({"devices"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "{\"id\": -1, \"name\": \"mwrecorder\"}\n");
+    const std::vector<int16_t> drum = RampDrum(3000);
+    r = run({"play", dir.createFile("hat.wav", WavImage(1, 16, 44100, Pcm16(drum, false)))});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    std::vector<int16_t> stereo;
+    for (int16_t v : drum)
+        stereo.insert(stereo.end(), {v, v});
+    expectRaw("rec.raw", stereo);
+}
+
 TEST_F(PlayCli, FailuresGiveTheSystemsMessageAndExitCodeOne)
 {
     useStandardConfig();
@@ -113,7 +150,10 @@ TEST_F(PlayCli, FailuresGiveTheSystemsMessageAndExitCodeOne)
     r = run({"play"});
     EXPECT_EQ(r.exitCode, 2);
 
-    config = dir.createFile("none.conf", "pcm.null { type null\n hint { show on } }\n");
+    // Only the discard sink and entries that cannot open.
+    config = dir.createFile("none.conf", "pcm.null { type null\n hint { show on } }\n"
+                                         "pcm.!default { type hw card 29 }\n"
+                                         "pcm.nocard { type hw card 28\n hint { show on } }\n");
     r = run({"play", slow});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err, "No wave devices present.\n");

@@ -162,22 +162,81 @@ TEST_F(WaveOutAlsa, ADeviceWhoseNameWasCutOpensByItsFullName)
     EXPECT_EQ(TTestDir::readAll(dir.file("long.raw")), played);
 }
 
-TEST_F(WaveOutAlsa, QueryAndOpenOfAMissingDefaultFail)
+// The names of devices 0..count-1 and of the mapper, as their capabilities give them.
+std::vector<std::string> DeviceNames()
 {
-    // A listed device, but no "default" to map to.
-    useConfig(filePcm("mwrecorder", "rec.raw", true));
-    ASSERT_EQ(waveOutGetNumDevs(), 1u);
+    std::vector<std::string> names;
+    const uint32_t count = waveOutGetNumDevs();
+    for (uint32_t i = 0; i < count; ++i) {
+        WAVEOUTCAPS caps;
+        EXPECT_EQ(waveOutGetDevCaps(i, &caps, sizeof caps), MMSYSERR_NOERROR);
+        names.emplace_back(caps.szPname);
+    }
+    WAVEOUTCAPS caps;
+    names.emplace_back(waveOutGetDevCaps(WAVE_MAPPER, &caps, sizeof caps) == MMSYSERR_NOERROR
+                           ? caps.szPname
+                           : "(no mapper)");
+    return names;
+}
+
+TEST_F(WaveOutAlsa, ADefaultThatIsTheOnlyDeviceIsADeviceAndPlays)
+{
+    // A container's or a sound server's configuration: nothing hinted, only "default".
+    useConfig(filePcm("!default", "default.raw", false));
+    EXPECT_EQ(DeviceNames(), (std::vector<std::string>{"default", "default"}));
+    const QByteArray played = PlayCountingSamples(0, 2, 3000);
+    EXPECT_EQ(TTestDir::readAll(dir.file("default.raw")), played);
+    QFile::remove(dir.file("default.raw"));
+    const QByteArray mapped = PlayCountingSamples(WAVE_MAPPER, 1, 500);
+    EXPECT_EQ(TTestDir::readAll(dir.file("default.raw")), mapped);
+}
+
+TEST_F(WaveOutAlsa, EntriesThatCannotOpenAreNotOffered)
+{
+    // Hinted entries without their card, plugin library or server, beside one that works.
+    useConfig(filePcm("!default", "default.raw", false) + filePcm("mwrecorder", "rec.raw", true) +
+              "pcm.nocard { type hw card 29\n hint { show on description \"A card that is not there\" } }\n"
+              "pcm.noplugin { type modwright_no_such_plugin\n hint { show on description \"No library\" } }\n"
+              "pcm.noslave { type plug slave.pcm \"nowhere\"\n hint { show on description \"No slave\" } }\n"
+              "pcm.null { type null\n hint { show on description \"Discard all samples\" } }\n");
+    EXPECT_EQ(DeviceNames(), (std::vector<std::string>{"mwrecorder", "default"}));
+}
+
+TEST_F(WaveOutAlsa, ABrokenDefaultLeavesTheMapperToTheFirstDeviceThatOpens)
+{
+    // "default" names a card that is not there; of the two hinted devices only one opens.
+    useConfig("pcm.!default { type hw card 29 }\n"
+              "pcm.broken { type hw card 28\n hint { show on description \"Gone\" } }\n" +
+              filePcm("mwrecorder", "rec.raw", true));
+    EXPECT_EQ(DeviceNames(), (std::vector<std::string>{"mwrecorder", "mwrecorder"}));
     WAVEFORMATEX f;
     f.nChannels = 2;
     f.wBitsPerSample = 16;
     f.nSamplesPerSec = 44100;
     f.nBlockAlign = 4;
     f.nAvgBytesPerSec = 4 * 44100;
-    EXPECT_NE(waveOutOpen(nullptr, WAVE_MAPPER, &f, 0, 0, WAVE_FORMAT_QUERY), MMSYSERR_NOERROR);
+    EXPECT_EQ(waveOutOpen(nullptr, WAVE_MAPPER, &f, 0, 0, WAVE_FORMAT_QUERY), MMSYSERR_NOERROR);
+    const QByteArray played = PlayCountingSamples(WAVE_MAPPER, 2, 2000);
+    EXPECT_EQ(TTestDir::readAll(dir.file("rec.raw")), played);
+}
+
+TEST_F(WaveOutAlsa, NothingThatOpensIsNoDeviceAndNoMapper)
+{
+    useConfig("pcm.!default { type hw card 29 }\n"
+              "pcm.nocard { type hw card 28\n hint { show on description \"Gone\" } }\n"
+              "pcm.null { type null\n hint { show on description \"Discard all samples\" } }\n");
+    EXPECT_EQ(waveOutGetNumDevs(), 0u);
+    WAVEOUTCAPS caps;
+    EXPECT_EQ(waveOutGetDevCaps(WAVE_MAPPER, &caps, sizeof caps), MMSYSERR_NODRIVER);
+    WAVEFORMATEX f;
+    f.nChannels = 2;
+    f.wBitsPerSample = 16;
+    f.nSamplesPerSec = 44100;
+    f.nBlockAlign = 4;
+    f.nAvgBytesPerSec = 4 * 44100;
     HWAVEOUT h = nullptr;
-    EXPECT_NE(waveOutOpen(&h, WAVE_MAPPER, &f, 0, 0, CALLBACK_NULL), MMSYSERR_NOERROR);
+    EXPECT_EQ(waveOutOpen(&h, WAVE_MAPPER, &f, 0, 0, CALLBACK_NULL), MMSYSERR_NODRIVER);
     EXPECT_EQ(h, nullptr);
-    EXPECT_EQ(waveOutOpen(nullptr, 0, &f, 0, 0, WAVE_FORMAT_QUERY), MMSYSERR_NOERROR);
 }
 
 } // namespace

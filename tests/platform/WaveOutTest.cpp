@@ -289,6 +289,103 @@ TEST_F(WaveOutLayer, PacedDeviceKeepsToItsSpeed)
     EXPECT_EQ(waveOutClose(h), MMSYSERR_NOERROR);
 }
 
+// What the device had played when each buffer came back.
+struct THeardAtDone {
+    TWaveOutRecorder *recorder = nullptr;
+    std::mutex lock;
+    std::vector<size_t> heard;
+
+    static void Proc(HWAVEOUT, uint32_t msg, uintptr_t instance, uintptr_t, uintptr_t)
+    {
+        auto *self = reinterpret_cast<THeardAtDone *>(instance);
+        if (msg != WOM_DONE)
+            return;
+        const size_t n = self->recorder->heard().size();
+        std::lock_guard<std::mutex> g(self->lock);
+        self->heard.push_back(n);
+    }
+    size_t count()
+    {
+        std::lock_guard<std::mutex> g(lock);
+        return heard.size();
+    }
+};
+
+TEST_F(WaveOutLayer, ABufferComesBackOnceItsLastSampleHasBeenPlayedNotWhenTaken)
+{
+    // Real time behind a sound card's buffer of 100 ms, which takes each of these 50 ms
+    // buffers at once.
+    recorder->setSpeed(1);
+    recorder->setDeviceBuffer(100ms);
+    THeardAtDone log;
+    log.recorder = recorder.get();
+    HWAVEOUT h = nullptr;
+    const WAVEFORMATEX f = Format();
+    ASSERT_EQ(waveOutOpen(&h, WAVE_MAPPER, &f, reinterpret_cast<uintptr_t>(&THeardAtDone::Proc),
+                          reinterpret_cast<uintptr_t>(&log), CALLBACK_FUNCTION),
+              MMSYSERR_NOERROR);
+    TBuffer a(8820, 1), b(8820, 2);
+    for (TBuffer *x : {&a, &b}) {
+        waveOutPrepareHeader(h, &x->header, sizeof(WAVEHDR));
+        ASSERT_EQ(waveOutWrite(h, &x->header, sizeof(WAVEHDR)), MMSYSERR_NOERROR);
+    }
+    for (auto until = std::chrono::steady_clock::now() + 5s;
+         log.count() < 2 && std::chrono::steady_clock::now() < until;)
+        std::this_thread::sleep_for(1ms);
+    ASSERT_EQ(log.count(), 2u);
+    EXPECT_GE(log.heard[0], 8820u);
+    EXPECT_GE(log.heard[1], 2 * 8820u);
+    EXPECT_EQ(waveOutClose(h), MMSYSERR_NOERROR);
+    EXPECT_EQ(recorder->heard(), recorder->recorded());
+    EXPECT_EQ(recorder->drops(), 0);
+}
+
+TEST_F(WaveOutLayer, AResetSilencesWhatTheDeviceStillHoldsAndACloseLetsItPlayOut)
+{
+    recorder->setSpeed(1);
+    recorder->setDeviceBuffer(100ms);
+    TCallbackLog log;
+    HWAVEOUT h = Open(log);
+    TBuffer second(44100 * 4, 3);
+    waveOutPrepareHeader(h, &second.header, sizeof(WAVEHDR));
+    waveOutWrite(h, &second.header, sizeof(WAVEHDR));
+    for (auto until = std::chrono::steady_clock::now() + 5s;
+         recorder->heard().empty() && std::chrono::steady_clock::now() < until;)
+        std::this_thread::sleep_for(1ms);
+    ASSERT_EQ(waveOutReset(h), MMSYSERR_NOERROR);
+    EXPECT_EQ(log.doneCount(), 1u);
+    const size_t heard = recorder->heard().size();
+    EXPECT_LT(heard, recorder->recordedSize()); // taken ahead of the clock, never played
+    std::this_thread::sleep_for(30ms);
+    EXPECT_EQ(recorder->heard().size(), heard);
+
+    // Without a reset, a close waits for the buffer to be played and plays out the rest.
+    TBuffer shortOne(4000, 4);
+    waveOutPrepareHeader(h, &shortOne.header, sizeof(WAVEHDR));
+    waveOutWrite(h, &shortOne.header, sizeof(WAVEHDR));
+    for (auto until = std::chrono::steady_clock::now() + 5s;
+         waveOutClose(h) == WAVERR_STILLPLAYING && std::chrono::steady_clock::now() < until;)
+        std::this_thread::sleep_for(1ms);
+    EXPECT_EQ(recorder->heard().size(), heard + 4000);
+}
+
+TEST_F(WaveOutLayer, ADeviceWhoseClockStopsHandsItsBuffersBackAfterAWhileAndClosesWithoutWaiting)
+{
+    recorder->stopClock(true); // a suspended sound server: nothing it takes is ever played
+    TCallbackLog log;
+    HWAVEOUT h = Open(log);
+    TBuffer a(400);
+    waveOutPrepareHeader(h, &a.header, sizeof(WAVEHDR));
+    ASSERT_EQ(waveOutWrite(h, &a.header, sizeof(WAVEHDR)), MMSYSERR_NOERROR);
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(log.doneCount(), 0u);
+    EXPECT_EQ(waveOutClose(h), WAVERR_STILLPLAYING);
+    ASSERT_TRUE(log.waitDone(1));                 // within the layer's limit of 2 s
+    EXPECT_EQ(waveOutClose(h), MMSYSERR_NOERROR); // no drain that would wait for ever
+    EXPECT_TRUE(recorder->heard().empty());
+    EXPECT_EQ(recorder->closes(), 1);
+}
+
 TEST(WaveOutErrorText, GivesATextForEveryCodeAndCutsItToTheBuffer)
 {
     char text[256];
