@@ -84,7 +84,10 @@ private:
     QAction *item(const char *name, F &&command, const QString &caption = QString(),
                   const QString &hint = QString())
     {
-        QAction *action = addAction(caption);
+        // Owned by the window: a hovered item's hint goes to the action's parent, and the
+        // pop-up, a window of its own, would keep it from the window's status bar.
+        auto *action = new QAction(caption, &form_);
+        addAction(action);
         action->setObjectName(name);
         action->setStatusTip(hint);
         connect(action, &QAction::triggered, this, [command] { Guarded(command); });

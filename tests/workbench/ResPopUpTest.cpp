@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QStatusBar>
 #include <QThread>
 #include <QTimer>
 
@@ -57,7 +58,14 @@ protected:
         ASSERT_TRUE(WaitFor([&] { return QDir(form->Browser(tab)->RealDirectory()) == QDir(folder); }));
     }
     QMenu *menu() const { return ResPopUpMenu(*form); }
-    QAction *item(const char *name) const { return menu()->findChild<QAction *>(name); }
+    QAction *item(const char *name) const
+    {
+        for (QAction *action : menu()->actions())
+            if (action->objectName() == QLatin1String(name))
+                return action;
+        ADD_FAILURE() << name;
+        return nullptr;
+    }
     // Closes the menu the way Escape does.
     void closeMenu() const
     {
@@ -102,6 +110,12 @@ TEST_F(ResPopUpTest, ARightClickOnARowOpensItsMenuWithTheDesignedItems)
     EXPECT_EQ(item("PopLoadAssignments1")->text(), "&Load Assignments");
     EXPECT_EQ(item("PopSaveAssignments1")->text(), "Save Assignments");
     EXPECT_FALSE(f.ExportMod1->isEnabled());
+
+    // A hovered item's hint reaches the window's status bar.
+    Mouse(menu(), QEvent::MouseMove, menu()->actionGeometry(item("PopAutoAssign1")).center(), Qt::NoButton,
+          Qt::NoButton);
+    EXPECT_EQ(f.StatusBar->currentMessage(),
+              "Tries to assign all Images to files in current directory, comparing the filenames.");
 
     // "Assign to" puts the found file on the row that was right-clicked.
     ASSERT_TRUE(ClickMenuItem(menu(), item("PopAssign1")));
