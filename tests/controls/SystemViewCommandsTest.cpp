@@ -601,6 +601,39 @@ TEST_F(IconMoves, ADropOnTheBackgroundMovesTheIconWithoutAutoArrange)
     }
 }
 
+TEST_F(IconMoves, ADragThatEndsOutsideEveryWindowChangesNothing)
+{
+    env.dir.createFiles({"home/a.wav", "home/b.wav"});
+    Show(env.home);
+    view->SetViewStyle(vsIcon);
+    view->SetAutoArrange(false);
+    QApplication::processEvents();
+    const int a = Row("a.wav");
+    const QPoint before = view->IconPosition(a);
+    // Over the view's background, then away and released nowhere: no drop comes.
+    TMyOLEDragDropInterface::DragLoop = [&](QDrag &drag, Qt::DropActions) {
+        const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+        QDragEnterEvent enter(QPoint(300, 330), offered, drag.mimeData(), Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view.get(), &enter);
+        QDragLeaveEvent leave;
+        QApplication::sendEvent(view.get(), &leave);
+        return Qt::IgnoreAction;
+    };
+    QWidget *viewport = view->IconView()->viewport();
+    const QPoint start = viewport->mapFrom(view.get(), IconPoint(a));
+    QMouseEvent press(QEvent::MouseButtonPress, start, viewport->mapToGlobal(start), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &press);
+    const QPoint step = start + QPoint(5, 5);
+    QMouseEvent move(QEvent::MouseMove, step, viewport->mapToGlobal(step), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(viewport, &move);
+    TMyOLEDragDropInterface::DragLoop = nullptr;
+    EXPECT_EQ(view->IconPosition(a), before);
+    EXPECT_TRUE(Exists("home/a.wav"));
+    EXPECT_FALSE(view->Row(a)->DropHilited);
+}
+
 TEST_F(IconMoves, AutoArrangeKeepsTheOrderAndOtherStylesNeverMoveIcons)
 {
     env.dir.createFiles({"home/a.wav", "home/b.wav"});
