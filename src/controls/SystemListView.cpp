@@ -12,6 +12,7 @@
 #include <QSet>
 #include <QStackedLayout>
 #include <QStyleOptionViewItem>
+#include <QStyledItemDelegate>
 #include <QTimer>
 #include <QTreeView>
 #include <algorithm>
@@ -22,6 +23,8 @@ namespace {
 // that the user can move them on; small icons carry the caption beside the icon.
 class TIconListView : public QListView {
 public:
+    TIconListView();
+
     bool smallIcons = false;
     // An item's place in contents coordinates, and a new place for it.
     QRect ItemRect(const QModelIndex &index) const { return rectForIndex(index); }
@@ -37,6 +40,28 @@ protected:
         }
     }
 };
+
+// Small icons fill the width of their grid cell, so that they line up on the left
+// of it rather than in its middle.
+class TIconDelegate : public QStyledItemDelegate {
+public:
+    explicit TIconDelegate(TIconListView *view) : QStyledItemDelegate(view), view_(view) {}
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        if (view_->smallIcons && view_->gridSize().isValid())
+            size.setWidth(view_->gridSize().width() - 4);
+        return size;
+    }
+
+private:
+    TIconListView *view_;
+};
+
+TIconListView::TIconListView()
+{
+    setItemDelegate(new TIconDelegate(this));
+}
 
 TIconListView *Icons(QListView *view)
 {
