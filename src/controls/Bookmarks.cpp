@@ -65,7 +65,7 @@ void TBookmarks::WriteItem(TRegistry &reg, int index)
 
 bool TBookmarks::SameItem(const QAction *item, const QString &path) const
 {
-    return ItemPath(item).compare(path, Qt::CaseInsensitive) == 0;
+    return SamePath(ItemPath(item), path);
 }
 
 void TBookmarks::ItemClick(QAction *item)

@@ -18,7 +18,7 @@ public:
     void SetFileBookmarks(bool on);
 
     // Adds a bookmark of an existing folder (or file or folder, with
-    // FileBookmarks); one of the same path, compared without case, is replaced.
+    // FileBookmarks); one of the same path (SamePath: with case) is replaced.
     // Empty paths or captions and paths that do not exist are ignored.
     void AddBookmark(const QString &path, const QString &caption);
     QString BookmarkPath(int index) const { return ItemPath(Item(index)); }

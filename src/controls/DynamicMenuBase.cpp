@@ -151,3 +151,9 @@ QString TDynamicMenuBase::TrimFolderPath(const QString &path)
         result.chop(1);
     return result;
 }
+
+bool TDynamicMenuBase::SamePath(const QString &a, const QString &b)
+{
+    const bool paths = a.startsWith(QLatin1Char('/')) && b.startsWith(QLatin1Char('/'));
+    return a.compare(b, paths ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0;
+}

@@ -52,6 +52,9 @@ public:
     // The path a dynamic item stands for, and the caption as given (before "&" was
     // doubled for display).
     static QString ItemPath(const QAction *item);
+    // Whether two entries' paths name the same file or folder: file-system paths
+    // with letter case, as the file system and the browser compare them.
+    static bool SamePath(const QString &a, const QString &b);
     static QString ItemCaption(const QAction *item);
 
 protected:

@@ -106,7 +106,7 @@ void THistoryList::AddPath(const QString &rawPath, bool atTop)
 
     QAction *item = nullptr;
     for (QAction *entry : entries_) {
-        if (ItemPath(entry).compare(path, Qt::CaseInsensitive) == 0) {
+        if (SamePath(ItemPath(entry), path)) {
             item = entry;
             break;
         }

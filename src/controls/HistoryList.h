@@ -26,7 +26,7 @@ public:
     int ItemCount() const override { return int(entries_.size()); }
 
     // Puts an existing file (folder with Directories) at the top; a path already
-    // listed (compared without case) moves there. Anything else is ignored.
+    // listed (compared with case, see SamePath) moves there. Anything else is ignored.
     void AddPath(const QString &path);
     // The path of entry `index` (0 = most recent).
     QString EntryPath(int index) const;

@@ -9,11 +9,64 @@
 #include <QHeaderView>
 #include <QListView>
 #include <QMouseEvent>
+#include <QSet>
 #include <QStackedLayout>
+#include <QStyleOptionViewItem>
+#include <QStyledItemDelegate>
 #include <QTimer>
 #include <QTreeView>
+#include <algorithm>
 
 namespace {
+
+// The list of the icon and small-icon styles: both lay their icons out on a grid
+// that the user can move them on; small icons carry the caption beside the icon.
+class TIconListView : public QListView {
+public:
+    TIconListView();
+
+    bool smallIcons = false;
+    // An item's place in contents coordinates, and a new place for it.
+    QRect ItemRect(const QModelIndex &index) const { return rectForIndex(index); }
+    void PlaceItem(const QModelIndex &index, QPoint at) { setPositionForIndex(at, index); }
+
+protected:
+    void initViewItemOption(QStyleOptionViewItem *option) const override
+    {
+        QListView::initViewItemOption(option);
+        if (smallIcons && viewMode() == IconMode) {
+            option->decorationPosition = QStyleOptionViewItem::Left;
+            option->displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+        }
+    }
+};
+
+// Small icons fill the width of their grid cell, so that they line up on the left
+// of it rather than in its middle.
+class TIconDelegate : public QStyledItemDelegate {
+public:
+    explicit TIconDelegate(TIconListView *view) : QStyledItemDelegate(view), view_(view) {}
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        if (view_->smallIcons && view_->gridSize().isValid())
+            size.setWidth(view_->gridSize().width() - 4);
+        return size;
+    }
+
+private:
+    TIconListView *view_;
+};
+
+TIconListView::TIconListView()
+{
+    setItemDelegate(new TIconDelegate(this));
+}
+
+TIconListView *Icons(QListView *view)
+{
+    return static_cast<TIconListView *>(view);
+}
 
 // Mouse moves over either style's viewport go to OnMouseMove.
 class TMouseMoveFilter : public QObject {
@@ -57,11 +110,13 @@ TSystemListView::TSystemListView(QWidget *parent) : QWidget(parent)
     report_->header()->setSectionsMovable(false);
     selection_ = report_->selectionModel();
 
-    icons_ = new QListView;
+    icons_ = new TIconListView;
     icons_->setObjectName(QStringLiteral("icons"));
     icons_->setModel(model_);
     icons_->setSelectionModel(selection_);
     icons_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // The selection is of rows, whichever style shows it: an icon selects its whole row.
+    icons_->setSelectionBehavior(QAbstractItemView::SelectRows);
     icons_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // Large folders are laid out in steps so that the window stays responsive.
     icons_->setLayoutMode(QListView::Batched);
@@ -240,7 +295,7 @@ void TSystemListView::ApplyViewStyle()
         icons_->setUniformItemSizes(false);
         break;
     case vsSmallIcon:
-        icons_->setViewMode(QListView::ListMode);
+        icons_->setViewMode(QListView::IconMode);
         icons_->setIconSize(QSize(16, 16));
         icons_->setGridSize(QSize(180, 22));
         icons_->setFlow(QListView::LeftToRight);
@@ -257,10 +312,63 @@ void TSystemListView::ApplyViewStyle()
         icons_->setUniformItemSizes(false);
         break;
     }
+    Icons(icons_)->smallIcons = viewStyle_ == vsSmallIcon;
     icons_->setWrapping(true);
-    icons_->setMovement(QListView::Static);
+    // Icons can be placed in the two icon styles; with Auto Arrange every re-layout
+    // (a resize among them) puts them back in order.
+    icons_->setMovement(viewStyle_ == vsList ? QListView::Static : QListView::Free);
+    // The view runs its own drags and takes drops itself (see TSystemViewCommands):
+    // the list's built-in ones, which a movement switches on, stay off.
+    icons_->setDragEnabled(false);
+    icons_->viewport()->setAcceptDrops(false);
     icons_->setResizeMode(autoArrange_ || viewStyle_ == vsList ? QListView::Adjust : QListView::Fixed);
+    if (autoArrange_)
+        icons_->doItemsLayout();
     stack_->setCurrentWidget(icons_);
+}
+
+void TSystemListView::MoveSelectedIcons(QPoint delta)
+{
+    if ((viewStyle_ != vsIcon && viewStyle_ != vsSmallIcon) || delta.isNull())
+        return;
+    if (autoArrange_)
+        return; // arranged by the view: an icon has no place of its own
+    for (int row : SelectedRows()) {
+        const QModelIndex index = model_->index(row, 0);
+        const QPoint to = Icons(icons_)->ItemRect(index).topLeft() + delta;
+        Icons(icons_)->PlaceItem(index, QPoint(std::max(0, to.x()), std::max(0, to.y())));
+    }
+    icons_->viewport()->update();
+}
+
+void TSystemListView::LineUpIcons()
+{
+    if (viewStyle_ != vsIcon && viewStyle_ != vsSmallIcon)
+        return;
+    const QSize grid = icons_->gridSize();
+    if (autoArrange_ || !grid.isValid()) {
+        icons_->doItemsLayout();
+        return;
+    }
+    // Each icon to the nearest grid cell, the order of the rows deciding between two
+    // icons that would take the same cell.
+    QSet<quint64> taken;
+    for (int row = 0; row < model_->rowCount(); ++row) {
+        const QModelIndex index = model_->index(row, 0);
+        const QPoint at = Icons(icons_)->ItemRect(index).topLeft();
+        int column = std::max(0, (at.x() + grid.width() / 2) / grid.width());
+        const int line = std::max(0, (at.y() + grid.height() / 2) / grid.height());
+        while (taken.contains((quint64(line) << 32) | quint32(column)))
+            ++column;
+        taken.insert((quint64(line) << 32) | quint32(column));
+        Icons(icons_)->PlaceItem(index, QPoint(column * grid.width(), line * grid.height()));
+    }
+    icons_->viewport()->update();
+}
+
+QPoint TSystemListView::IconPosition(int row) const
+{
+    return Icons(icons_)->ItemRect(model_->index(row, 0)).topLeft();
 }
 
 // ---------------------------------------------------------------------- navigation

@@ -61,6 +61,13 @@ public:
     // Icons placed by the view (the icon styles re-flow them when the view is resized).
     bool AutoArrange() const { return autoArrange_; }
     void SetAutoArrange(bool on);
+    // Icon and small-icon styles without Auto Arrange: the selected icons move by
+    // `delta` (a drop of the view's own drag on its background or selection).
+    void MoveSelectedIcons(QPoint delta);
+    // "Line Up Icons": every icon to the nearest free cell of the grid.
+    void LineUpIcons();
+    // Where the icon of `row` sits in the icon styles (contents coordinates).
+    QPoint IconPosition(int row) const;
     bool HideSelection() const { return hideSelection_; }
     void SetHideSelection(bool hide);
     bool MultiSelect() const;

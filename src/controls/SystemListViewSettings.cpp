@@ -15,13 +15,14 @@ namespace {
 // "w" + 2 upper-case hex digits of 16 * column type + column id.
 std::string WidthName(int type, int id)
 {
-    return QStringLiteral("w%1").arg(16 * type + id, 2, 16, QLatin1Char('0')).toUpper().toStdString();
+    // Only the digits are upper case: "w41", never "W41".
+    return "w" + QStringLiteral("%1").arg(16 * type + id, 2, 16, QLatin1Char('0')).toUpper().toStdString();
 }
 
 // "s" + 1 hex digit of the column type.
 std::string SortName(int type)
 {
-    return QStringLiteral("s%1").arg(type, 1, 16).toUpper().toStdString();
+    return "s" + QString::number(type, 16).toUpper().toStdString();
 }
 
 } // namespace

@@ -84,9 +84,12 @@ private:
     void DropOver(TShiftState keys, QPoint point, uint32_t &effect);
     void DropLeave();
     void DropDrop(const TMyDropDataList &data, TShiftState keys, QPoint point, uint32_t &effect);
-    // The folder a drop at the point goes to (empty: none) and its row (-1: background).
+    // The folder a drop at the point goes to (empty: none, over a file row or "..") and
+    // the row under the point (-1: background).
     QString DropFolderAt(QPoint point, int &row) const;
     uint32_t DropEffectAt(QPoint point, TShiftState keys, uint32_t offered);
+    // Whether a drop over `row` (-1: background) moves the selected icons.
+    bool MovesIcons(int row) const;
     void SetDropHilite(int row);
 
     TSystemListView *view_;

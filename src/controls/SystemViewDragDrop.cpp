@@ -116,18 +116,22 @@ void TSystemViewCommands::StartDrag()
 QString TSystemViewCommands::DropFolderAt(QPoint point, int &row) const
 {
     row = RowAt(point);
-    if (row >= 0) {
-        std::lock_guard lock(view_->lock_);
-        const TListItemData *data = view_->model_->Row(row);
-        if (data && data->IsFolder() && !data->AbsolutePidl.isNull())
-            return SHGetPathFromIDListText(data->AbsolutePidl.get());
-        // A file (or "..") takes nothing itself: the drop goes to the folder around it, unless
-        // the row is one of those being dragged from here.
-        if (dragDrop_->IsInDragging() && view_->selection_->isRowSelected(row, QModelIndex()))
-            return {};
-    }
-    row = -1;
-    return view_->RealDirectory();
+    if (row < 0)
+        return view_->RealDirectory();
+    std::lock_guard lock(view_->lock_);
+    const TListItemData *data = view_->model_->Row(row);
+    if (data && data->IsFolder() && !data->IsParentLink && !data->AbsolutePidl.isNull())
+        return SHGetPathFromIDListText(data->AbsolutePidl.get());
+    // A file row or ".." is no drop target: nothing can be dropped there.
+    return {};
+}
+
+bool TSystemViewCommands::MovesIcons(int row) const
+{
+    // Only this view's own drag, in the two icon styles, over its background or its
+    // own selection: that drop moves the icons instead of the files.
+    return dragDrop_->IsInDragging() && (view_->viewStyle_ == vsIcon || view_->viewStyle_ == vsSmallIcon) &&
+           (row < 0 || view_->selection_->isRowSelected(row, QModelIndex()));
 }
 
 void TSystemViewCommands::SetDropHilite(int row)
@@ -151,7 +155,9 @@ uint32_t TSystemViewCommands::DropEffectAt(QPoint point, TShiftState keys, uint3
 {
     int row = -1;
     const QString folder = DropFolderAt(point, row);
-    SetDropHilite(row);
+    SetDropHilite(folder.isEmpty() ? -1 : row);
+    if (!userDrop_ && MovesIcons(row))
+        return offered & DROPEFFECT_MOVE;
     if (folder.isEmpty())
         return DROPEFFECT_NONE;
     if (userDrop_)
@@ -224,6 +230,13 @@ void TSystemViewCommands::DropDrop(const TMyDropDataList &data, TShiftState keys
     const QString folder = DropFolderAt(point, row);
     SetDropHilite(-1);
     effect = DROPEFFECT_NONE;
+    if (!userDrop_ && chosen == DROPEFFECT_MOVE && MovesIcons(row)) {
+        dropFiles_.clear();
+        dropRejected_.clear();
+        // The files stay where they are; the source is told nothing moved.
+        view_->MoveSelectedIcons(point - pressPoint_);
+        return;
+    }
     if (userDrop_) {
         userDrop_ = false;
         if (chosen != DROPEFFECT_COPY)

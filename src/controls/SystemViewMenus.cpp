@@ -246,8 +246,7 @@ void TSystemViewCommands::RunBackgroundCommand(int tag)
         view_->SetAutoArrange(!view_->AutoArrange());
         break;
     case 10:
-        // Icons always sit on the grid here: laying them out again is the snap.
-        view_->icons_->doItemsLayout();
+        view_->LineUpIcons();
         break;
     case 11:
     case 12:

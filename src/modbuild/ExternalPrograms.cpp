@@ -94,10 +94,14 @@ void RunEditor(const TBuildSettings &settings, int page, const QString &file)
     }
 }
 
-void ShowFAQ(const QString &programFolder)
+void ShowFAQ(const QString &faq)
 {
+    if (faq.isEmpty() || !QFileInfo(faq).isFile()) {
+        ShowInformation("Error showing FAQ.txt.");
+        return;
+    }
     try {
-        OpenDocument(Std(QDir(programFolder).filePath("FAQ.txt")));
+        OpenDocument(Std(faq));
     } catch (const std::exception &e) {
         ShowInformation("Error showing FAQ.txt.\r\n" + QString::fromUtf8(e.what()));
     }

@@ -26,9 +26,10 @@ void RunReBirth(const TBuildSettings &settings);
 // editor does not exist; "Error starting <editor name>" when it won't start.
 void RunEditor(const TBuildSettings &settings, int page, const QString &file);
 
-// Opens "FAQ.txt" of the program's folder with the desktop's program for it;
-// "Error showing FAQ.txt." on failure.
-void ShowFAQ(const QString &programFolder);
+// Opens the FAQ file found by FindDataFile("FAQ.txt") (DataFiles.h) with the
+// desktop's program for it; "Error showing FAQ.txt." when none was found (an
+// empty path) or it can't be opened.
+void ShowFAQ(const QString &faqFile);
 
 // ModPacker beside the uninstaller named by the "ReBirth ModPacker" uninstall
 // entry of HKEY_LOCAL_MACHINE; empty when there is none or no such file. Our

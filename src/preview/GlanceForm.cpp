@@ -391,20 +391,20 @@ void TGlanceForm::PaintPanels(QPainter &painter, const QRect &area) const
     for (const TPanelPlace &place : PanelPlaces) {
         const TImageRecord &record = PanelTable[size_t(place.panel)];
         const QRect r(place.x, place.y, record.frameWidth, record.frameHeight);
-        if (!r.intersects(area))
-            continue;
         const QImage *picture = panelPictures_[size_t(PanelImage(place.panel))].get();
-        if (!picture || picture->isNull()) {
+        const bool empty = !picture || picture->isNull();
+        // A picture larger than its place is drawn whole, over its neighbours, so
+        // that the user sees it is too big; it counts wherever it reaches.
+        const QRect drawn = empty ? r : r.united(QRect(r.topLeft(), picture->size()));
+        if (!drawn.intersects(area))
+            continue;
+        if (empty) {
             painter.fillRect(r, palette().window());
             painter.drawLine(r.left(), r.top(), r.left() + r.width(), r.top() + r.height());
             painter.drawLine(r.left(), r.top() + r.height(), r.left() + r.width(), r.top());
             continue;
         }
-        // A picture larger than its panel stays within the panel's place.
-        painter.save();
-        painter.setClipRect(r);
         painter.drawImage(r.topLeft(), *picture);
-        painter.restore();
         if (picture->width() < r.width())
             painter.fillRect(QRect(r.left() + picture->width(), r.top(), r.width() - picture->width(),
                                    std::min(picture->height(), r.height())),

@@ -238,8 +238,9 @@ void TImgViewForm::FitWindow()
     in.image = ImageSize();
     in.screenWidth = where ? where->geometry().width() : work.width();
     in.workAreaHeight = work.top() + work.height();
-    QWidget *autoSizeButton = ToolBar1->widgetForAction(BAutoSize);
-    in.autoSizeButtonLeft = autoSizeButton ? autoSizeButton->mapTo(this, QPoint(0, 0)).x() : 0;
+    // The toolbar's own width: this platform's captions are wider than the design's.
+    const QMargins margins = layout() ? layout()->contentsMargins() : QMargins();
+    in.minimumWidth = ToolBar1->sizeHint().width() + margins.left() + margins.right() + in.extra.width();
     in.vScrollWidth = vScrollWidth_;
     in.hScrollHeight = hScrollHeight_;
     const QRect target = FitWindowToImage(in);
@@ -263,14 +264,20 @@ void TImgViewForm::UpdateDragHint()
     const bool larger =
         !stretch_ && ImageExceedsArea(ClientSize(), ToolbarHeight(), StatusHeight(), ImageSize());
     for (QWidget *w : {Img, ScrollBoxImg->viewport()}) {
+        // The hint goes to the status bar like every other hint; the tool tip shows it at the pointer.
         if (larger) {
             w->setCursor(Qt::OpenHandCursor);
             w->setToolTip(DragHint);
+            w->setStatusTip(DragHint);
         } else {
             w->unsetCursor();
             w->setToolTip(QString());
+            w->setStatusTip(QString());
         }
     }
+    // Leaving the image would clear it, but the pointer may stay where it is.
+    if (!larger && StatusBar->currentMessage() == DragHint)
+        StatusBar->clearMessage();
 }
 
 void TImgViewForm::SetStretch(bool on)

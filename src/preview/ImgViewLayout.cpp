@@ -41,9 +41,9 @@ QRect FitWindowToImage(const TFitInput &in)
     if (width > in.screenWidth) {
         width = in.screenWidth;
         imageHeight += in.hScrollHeight;
-    } else if (width < in.autoSizeButtonLeft) {
-        // The toolbar would be cut.
-        width = MinimumFitWidth;
+    } else if (width < in.minimumWidth) {
+        // The toolbar would be cut, and its buttons would go into an overflow menu.
+        width = in.minimumWidth;
     }
     int left = in.frame.left();
     if (left + width > in.screenWidth)

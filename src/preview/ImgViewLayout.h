@@ -25,12 +25,12 @@ struct TFitInput {
     QSize image;
     int screenWidth = 0;
     int workAreaHeight = 0;
-    int autoSizeButtonLeft = 0; // narrower than this cuts the toolbar
+    int minimumWidth = 0; // the outer width that shows every toolbar button
     int vScrollWidth = 0;
     int hScrollHeight = 0;
 };
-// Windows narrower than the toolbar's buttons get this width.
-constexpr int MinimumFitWidth = 260;
+// A window fitted to a narrow image keeps its whole toolbar: it is never
+// narrower than `minimumWidth`, the toolbar's own width with the frame.
 QRect FitWindowToImage(const TFitInput &in);
 
 // Whether the image is larger than the image area (it can then be dragged).

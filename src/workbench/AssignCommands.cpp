@@ -104,14 +104,22 @@ void ComponentDblClick(TModwrightForm &form, int tab, const QModelIndex &index)
     TAssignmentData *row = form.List(tab)->RowOf(index);
     if (row)
         RevealImageViewer(form, tab, vtModDblClick);
-    if (row && form.Settings.ModDblShow[tab])
-        ShowRowImage(form, tab, false, index.row());
+    if (row && form.Settings.ModDblShow[tab] && !ShowRowImage(form, tab, false, index.row()) &&
+        row->isAssigned() && !row->isImage)
+        PlaySample(form, row->assignedPath());
     if (!row || !row->isAssigned())
         return;
     if (form.Settings.ModDblBrowse[tab]) {
         const QString folder = QFileInfo(row->assignedPath()).absolutePath();
         if (QFileInfo(folder).isDir())
             form.Browser(tab)->SetDirectory(folder);
+    }
+    if (form.Settings.ModRunEditor[tab]) {
+        try {
+            RunEditor(form.Settings, tab, row->assignedPath());
+        } catch (const std::exception &error) {
+            ShowError(QString::fromUtf8(error.what()));
+        }
     }
 }
 
@@ -259,9 +267,10 @@ void ConnectAssignCommands(TModwrightForm &form)
                      [f] { AutoAssignAll(*f, f->BrowserFolder(f->ActiveTab()).path); });
     for (int tab = 0; tab < 2; ++tab) {
         TComponentList *list = form.List(tab);
-        QObject::connect(list, &QAbstractItemView::clicked, f,
+        // The list's own signals: the mouse, and Enter and Space on the focused row.
+        QObject::connect(list, &TKivoListView::ItemClick, f,
                          [f, tab](const QModelIndex &index) { ComponentClick(*f, tab, index); });
-        QObject::connect(list, &QAbstractItemView::doubleClicked, f,
+        QObject::connect(list, &TKivoListView::ItemDblClick, f,
                          [f, tab](const QModelIndex &index) { ComponentDblClick(*f, tab, index); });
         TSystemListView *browser = form.Browser(tab);
         for (QAbstractItemView *view : {static_cast<QAbstractItemView *>(browser->ReportView()),

@@ -1,5 +1,6 @@
 // The main window's commands that work on the assignment and the outside programs.
 
+#include "common/DataFiles.h"
 #include "common/MessageBoxes.h"
 #include "common/PathUtils.h"
 #include "modbuild/BuildContext.h"
@@ -132,7 +133,7 @@ void TModwrightForm::RunReBirth1Click()
 
 void TModwrightForm::FAQ1Click()
 {
-    ShowFAQ(QFileInfo(ProgramPath()).absolutePath());
+    ShowFAQ(FindDataFile("FAQ.txt"));
 }
 
 void TModwrightForm::About1Click()

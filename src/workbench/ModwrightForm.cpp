@@ -13,6 +13,7 @@
 #include "workbench/ComponentRows.h"
 #include "workbench/ErrForm.h"
 #include "workbench/ImageViewerLink.h"
+#include "workbench/ResPopUp.h"
 #include "workbench/SplashForm.h"
 #include "workbench/WorkbenchIcons.h"
 
@@ -90,6 +91,7 @@ TModwrightForm::TModwrightForm(const TStartOptions &options, TWorkbenchHooks hoo
     ConnectAssignCommands(*this);
     ConnectComponentDragDrop(*this);
     CreateImageViewer(*this);
+    CreateResPopUp(*this);
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(30000);

@@ -301,6 +301,8 @@ void TModwrightForm::UpdateCommands()
     DetachAll1->setEnabled(list->AnyAssigned());
     SaveAll1->setEnabled(list->AnyAssigned());
     SaveAs1->setEnabled(list->SelectedRows().size() == 1);
+    // Exporting writes the assigned files: nothing to do while none is assigned.
+    ExportMod1->setEnabled(LVBMPRes->AnyAssigned() || LVAudioRes->AnyAssigned());
     for (QAction *always : {ImportMod1, SaveAssignment1, BSave, New1, BNew, OpenAssignment1, BOpen})
         always->setEnabled(true);
     ModWizard1->setEnabled(true);

@@ -140,18 +140,24 @@ TEST_F(BookmarksTest, AddIgnoresBadInputAndReplacesSamePath)
     EXPECT_EQ(marks->Item(rb)->text(), "R&&B");
 }
 
-TEST_F(BookmarksTest, CaseVariantOfPathReplaces)
+TEST_F(BookmarksTest, FoldersDifferingInCaseKeepTheirOwnBookmarks)
 {
-    // Paths compare without case, as the bookmark store has always done.
+    // On this file system /x/CASE and /x/case are two folders, as the browser sees them.
     const QString upper = dir.createDir("CASE");
     const QString lower = dir.createDir("case");
     QMenu menu;
     auto marks = Make(menu);
     marks->AddBookmark(upper, "Upper");
     marks->AddBookmark(lower, "lower");
-    ASSERT_EQ(marks->ItemCount(), 1);
-    EXPECT_EQ(marks->BookmarkCaption(0), "lower");
-    EXPECT_EQ(marks->BookmarkPath(0), lower);
+    ASSERT_EQ(marks->ItemCount(), 2);
+    QStringList paths{marks->BookmarkPath(0), marks->BookmarkPath(1)};
+    paths.sort();
+    EXPECT_EQ(paths, QStringList({upper, lower}));
+    // The same path, spelled the same, still replaces its bookmark.
+    marks->AddBookmark(lower, "again");
+    ASSERT_EQ(marks->ItemCount(), 2);
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(marks->BookmarkCaption(i), marks->BookmarkPath(i) == lower ? "again" : "Upper");
 }
 
 TEST_F(BookmarksTest, ClicksAddAndDelete)

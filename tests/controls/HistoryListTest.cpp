@@ -90,8 +90,9 @@ TEST_F(HistoryListTest, MostRecentFirstBoundedByMaxItems)
     auto list = Make(menu, 5);
     for (int i = 0; i < 5; ++i)
         list->AddPath(folders[i]);
-    // An entry already listed moves to the top without growing the list.
-    list->AddPath(folders[2].toUpper() == folders[2] ? folders[2] : folders[2] + "/");
+    // An entry already listed moves to the top without growing the list; a
+    // trailing separator names the same folder.
+    list->AddPath(folders[2] + "/");
     EXPECT_EQ(Paths(*list), QStringList({folders[2], folders[4], folders[3], folders[1], folders[0]}));
     // A sixth folder drops the oldest.
     list->AddPath(folders[5]);
@@ -103,6 +104,22 @@ TEST_F(HistoryListTest, MostRecentFirstBoundedByMaxItems)
     EXPECT_EQ(Paths(*list), QStringList({folders[5], folders[2]}));
     list->SetMaxItems(0);
     EXPECT_EQ(list->MaxItems(), 2);
+}
+
+TEST_F(HistoryListTest, FoldersDifferingInCaseAreTwoEntries)
+{
+    const QString upper = dir.createDir("CASE");
+    const QString lower = dir.createDir("case");
+    QMenu menu;
+    auto list = Make(menu, 5);
+    list->AddPath(upper);
+    list->AddPath(lower);
+    EXPECT_EQ(Paths(*list), QStringList({lower, upper}));
+    list->AddPath(upper);
+    EXPECT_EQ(Paths(*list), QStringList({upper, lower}));
+    // A spelling of a folder that does not exist is no entry at all.
+    list->AddPath(dir.path() + "/Case");
+    EXPECT_EQ(Paths(*list), QStringList({upper, lower}));
 }
 
 TEST_F(HistoryListTest, IgnoresWhatDoesNotExistOrIsTheWrongKind)

@@ -73,17 +73,17 @@ TEST_F(SliderTest, PositionIsClampedAndRangeAtLeastOnePixel)
 
 TEST_F(SliderTest, ClickOnTheTrackJumpsThereAndDragsTheThumb)
 {
-    // Thumb at the bottom (y 34..44); a click near the top moves it up there.
+    // Thumb at the bottom (y 34..44); a click near the top moves it up there:
+    // 101 positions over 34 pixels, the thumb's middle (5 below its top) at y 8 is
+    // 101 * (5 + 34 - 8) / 34 = 92.09, so 92, whose thumb top is 34 - int(92 / 101 * 34) = 4.
     Press(&slider, {7, 8});
     EXPECT_TRUE(slider.Dragging());
-    const int jumped = slider.Position();
-    EXPECT_GT(jumped, 80);
-    const QRect thumbRect = slider.ThumbRect();
-    EXPECT_LE(thumbRect.top(), 8);
-    EXPECT_GE(thumbRect.bottom() + 1, 8);
-    // Dragging follows the pointer and stops at the ends.
+    EXPECT_EQ(slider.Position(), 92);
+    EXPECT_EQ(slider.ThumbRect(), QRect(0, 4, 15, 11));
+    // Dragging follows the pointer: grabbed one pixel above the thumb's middle (y 9),
+    // the pointer at 20 puts the middle at 21: 101 * (39 - 21) / 34 = 53.47, so 53.
     Move(&slider, {7, 20});
-    EXPECT_LT(slider.Position(), jumped);
+    EXPECT_EQ(slider.Position(), 53);
     Move(&slider, {7, 300});
     EXPECT_EQ(slider.Position(), 0);
     Move(&slider, {7, -300});
@@ -96,13 +96,23 @@ TEST_F(SliderTest, ClickOnTheTrackJumpsThereAndDragsTheThumb)
 
 TEST_F(SliderTest, GrabbingTheThumbOffCentreDoesNotMoveIt)
 {
+    // Position 40: thumb top 34 - int(40 / 101 * 34) = 21, its middle at 26.
     slider.SetPosition(40);
     const QRect r = slider.ThumbRect();
+    ASSERT_EQ(r, QRect(0, 21, 15, 11));
     Press(&slider, {7, r.top() + 1});
     EXPECT_EQ(slider.Position(), 40);
+    EXPECT_TRUE(slider.Dragging());
+    // Not moving the pointer leaves the thumb where it is: its middle (y 26) stands
+    // for 101 * (39 - 26) / 34 = 38.6, so 39, which the thumb shows at the same place.
     Move(&slider, {7, r.top() + 1});
-    EXPECT_NEAR(slider.Position(), 40, 3);
-    Release(&slider, {7, r.top() + 1});
+    EXPECT_EQ(slider.ThumbRect(), r);
+    EXPECT_EQ(slider.Position(), 39);
+    // One pixel down is one pixel's worth of positions less: 101 * 12 / 34 = 35.6, so 36.
+    Move(&slider, {7, r.top() + 2});
+    EXPECT_EQ(slider.Position(), 36);
+    EXPECT_EQ(slider.ThumbRect(), QRect(0, 22, 15, 11));
+    Release(&slider, {7, r.top() + 2});
 }
 
 TEST_F(SliderTest, PointToPositionRoundsHalvesToEven)

@@ -10,6 +10,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTimeZone>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -253,6 +254,19 @@ TEST_F(SystemListViewNavigation, SettingsRoundTripInAnIniStore)
     EXPECT_FALSE(ini.ValueExists("Audio File Browser", "LastPIDL")) << "only the registry keeps the folder";
     EXPECT_EQ(ini.ReadInteger("Audio File Browser", "ViewStyle", -1), 3);
     EXPECT_EQ(ini.ReadInteger("Audio File Browser", "DisplayMode", -1), 2);
+    // The store finds names whatever their case, so the names as written are read
+    // back from the section itself: a lower-case letter, then upper-case hex digits.
+    QStringList widthAndSortNames;
+    for (const std::string &name : ini.ReadSection("Audio File Browser")) {
+        const QString n = QString::fromStdString(name);
+        if (QRegularExpression("^[wWsS][0-9A-Fa-f]{1,2}$").match(n).hasMatch())
+            widthAndSortNames << n;
+    }
+    EXPECT_TRUE(widthAndSortNames.contains("w41")) << widthAndSortNames.join(' ').toStdString();
+    EXPECT_TRUE(widthAndSortNames.contains("w4D")) << widthAndSortNames.join(' ').toStdString();
+    EXPECT_TRUE(widthAndSortNames.contains("s4")) << widthAndSortNames.join(' ').toStdString();
+    for (const QString &n : widthAndSortNames)
+        EXPECT_TRUE(QRegularExpression("^(w[0-9A-F]{2}|s[0-9A-F])$").match(n).hasMatch()) << n.toStdString();
 
     auto other = std::make_unique<TSystemListView>();
     other->ReadSettings(ini, "Audio File Browser");

@@ -6,6 +6,7 @@
 #include "support/NoFileOverride.h"
 #include "support/ShellTestEnvironment.h"
 
+#include <QApplication>
 #include <QDateTime>
 #include <QFile>
 #include <QListView>
@@ -284,9 +285,39 @@ TEST_F(SystemListViewTest, EveryViewStyleShowsTheRows)
         EXPECT_EQ(view->ViewStyle(), style);
         QAbstractItemView *shown = style == vsReport ? static_cast<QAbstractItemView *>(view->ReportView())
                                                      : static_cast<QAbstractItemView *>(view->IconView());
-        EXPECT_TRUE(view->isAncestorOf(shown));
-        EXPECT_EQ(shown->model()->rowCount(), 3);
-        EXPECT_FALSE(view->grab().isNull());
+        QAbstractItemView *other = style == vsReport ? static_cast<QAbstractItemView *>(view->IconView())
+                                                     : static_cast<QAbstractItemView *>(view->ReportView());
+        QApplication::processEvents();
+        EXPECT_TRUE(shown->isVisibleTo(view.get()));
+        EXPECT_FALSE(other->isVisibleTo(view.get()));
+        ASSERT_EQ(shown->model()->rowCount(), 3);
+        // Every row has a place of its own inside the viewport.
+        std::vector<QRect> places;
+        for (int row = 0; row < 3; ++row) {
+            const QRect r = shown->visualRect(shown->model()->index(row, 0));
+            EXPECT_FALSE(r.isEmpty()) << style << " row " << row;
+            EXPECT_TRUE(shown->viewport()->rect().intersects(r)) << style << " row " << row;
+            for (const QRect &before : places)
+                EXPECT_FALSE(before.intersects(r)) << style << " row " << row;
+            places.push_back(r);
+        }
+        if (style == vsIcon || style == vsSmallIcon) {
+            const QListView *icons = view->IconView();
+            EXPECT_EQ(icons->iconSize(), style == vsIcon ? QSize(32, 32) : QSize(16, 16));
+            // Large icons: the caption under the icon, side by side; small ones: the caption
+            // beside the icon, one row height.
+            EXPECT_EQ(places[0].top(), places[1].top()) << style;
+            for (const QRect &r : places) {
+                if (style == vsIcon) {
+                    EXPECT_GT(r.height(), 32);
+                } else {
+                    EXPECT_LT(r.height(), 32); // one line
+                    EXPECT_GT(r.width(), 16 + r.height());
+                }
+            }
+        }
+        if (style == vsList)
+            EXPECT_EQ(places[0].left(), places[1].left()) << "a list runs top to bottom";
     }
     EXPECT_EQ(changed, 4);
     EXPECT_EQ(view->IconView()->viewMode(), QListView::ListMode);

@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListView>
 #include <QMenu>
 #include <QMimeData>
 #include <QTreeView>
@@ -409,14 +410,15 @@ TEST_F(SystemViewCommands, TheProgramsOwnDragsGoToOnUserDropWithTheFolder)
     std::unique_ptr<QMimeData> data(list.ToMimeData());
     EXPECT_EQ(DropOn(*data, Background()), Qt::CopyAction);
     EXPECT_EQ(DropOn(*data, RowPoint(Row("sub"))), Qt::CopyAction);
-    EXPECT_EQ(DropOn(*data, RowPoint(Row("a.wav"))), Qt::CopyAction);
-    EXPECT_EQ(dirs, (QStringList{env.home, env.dir.file("home/sub"), env.home}));
+    // A file row is no drop target.
+    EXPECT_EQ(DropOn(*data, RowPoint(Row("a.wav"))), Qt::IgnoreAction);
+    EXPECT_EQ(dirs, (QStringList{env.home, env.dir.file("home/sub")}));
     // Three bytes are not the program's drag.
     TMyDragDataList shortList;
     shortList.Add(format, QByteArray("abc"));
     data.reset(shortList.ToMimeData());
     EXPECT_EQ(DropOn(*data, Background()), Qt::IgnoreAction);
-    EXPECT_EQ(dirs.size(), 3);
+    EXPECT_EQ(dirs.size(), 2);
 }
 
 TEST_F(SystemViewCommands, DraggingRowsOutCarriesFilesItemListsAndOffsets)
@@ -470,8 +472,8 @@ TEST_F(SystemViewCommands, HistoryKeysAndMouseButtonsGoBackAndForward)
     EXPECT_EQ(view->RealDirectory(), env.dir.file("home/sub"));
     QWidget *viewport = view->ReportView()->viewport();
     const auto release = [&](Qt::MouseButton button, Qt::KeyboardModifiers mods) {
-        QMouseEvent event(QEvent::MouseButtonRelease, QPointF(5, 5), viewport->mapToGlobal(QPointF(5, 5)), button,
-                          Qt::NoButton, mods);
+        QMouseEvent event(QEvent::MouseButtonRelease, QPointF(5, 5), viewport->mapToGlobal(QPointF(5, 5)),
+                          button, Qt::NoButton, mods);
         QApplication::sendEvent(viewport, &event);
     };
     release(Qt::BackButton, Qt::ShiftModifier); // not with Shift
@@ -493,4 +495,161 @@ TEST_F(SystemViewCommands, HistoryKeysAndMouseButtonsGoBackAndForward)
     // Keys the editor passes on do nothing to the view meanwhile.
     Key(Qt::Key_Backspace);
     EXPECT_EQ(view->RealDirectory(), env.dir.file("home/sub"));
+}
+
+TEST_F(SystemViewCommands, FileRowsAndTheParentRowTakeNoDrop)
+{
+    env.dir.createFile("volume/in.wav", "in");
+    env.dir.createFile("home/sub/here.wav", "here");
+    Show(env.dir.file("home/sub"));
+    ASSERT_GE(Row(".."), 0);
+    ASSERT_GE(Row("here.wav"), 0);
+    for (const QString &caption : {QString("here.wav"), QString("..")}) {
+        for (Qt::KeyboardModifiers keys : {Qt::NoModifier, Qt::ControlModifier, Qt::ShiftModifier})
+            EXPECT_EQ(DropOn(*Files({env.dir.file("volume/in.wav")}), RowPoint(Row(caption)), keys),
+                      Qt::IgnoreAction)
+                << caption.toStdString();
+        EXPECT_FALSE(view->Row(Row(caption))->DropHilited);
+    }
+    EXPECT_FALSE(Exists("home/sub/in.wav"));
+    EXPECT_FALSE(Exists("home/in.wav"));
+    EXPECT_TRUE(Exists("volume/in.wav"));
+    EXPECT_TRUE(boxes.shown.isEmpty());
+
+    // The program's own drags neither.
+    const int format = RegisterClipboardFormat("Modwright test PID:2");
+    view->SetUserDropFormat(format);
+    QStringList dirs;
+    view->OnUserDrop = [&](TSystemListView *, const QString &dir) { dirs << dir; };
+    TMyDragDataList list;
+    list.Add(format, QByteArray("I love Modwright !\0\0", 20));
+    std::unique_ptr<QMimeData> data(list.ToMimeData());
+    EXPECT_EQ(DropOn(*data, RowPoint(Row("here.wav"))), Qt::IgnoreAction);
+    EXPECT_EQ(DropOn(*data, RowPoint(Row(".."))), Qt::IgnoreAction);
+    EXPECT_TRUE(dirs.isEmpty());
+}
+
+// Drags the row's icon in the icon view by a press and a move, and drops it at `to`
+// (view coordinates) while the drag runs; returns the action the drop reported.
+class IconMoves : public SystemViewCommands {
+protected:
+    QPoint IconPoint(int row) const
+    {
+        QListView *icons = view->IconView();
+        const QRect r = icons->visualRect(icons->model()->index(row, 0));
+        return icons->viewport()->mapTo(view.get(), r.center());
+    }
+    Qt::DropAction DragIcon(int row, QPoint to)
+    {
+        Qt::DropAction dropped = Qt::IgnoreAction;
+        TMyOLEDragDropInterface::DragLoop = [&](QDrag &drag, Qt::DropActions) {
+            dropped = DropOn(*drag.mimeData(), to);
+            return dropped;
+        };
+        QWidget *viewport = view->IconView()->viewport();
+        const QPoint start = viewport->mapFrom(view.get(), IconPoint(row));
+        QMouseEvent press(QEvent::MouseButtonPress, start, viewport->mapToGlobal(start), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &press);
+        // The press selects the icon's row, as a press on a row of the details style does.
+        EXPECT_EQ(view->SelectedRows(), std::vector<int>{row});
+        const QPoint step = start + QPoint(5, 5);
+        QMouseEvent move(QEvent::MouseMove, step, viewport->mapToGlobal(step), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(viewport, &move);
+        QMouseEvent release(QEvent::MouseButtonRelease, step, viewport->mapToGlobal(step), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &release);
+        TMyOLEDragDropInterface::DragLoop = nullptr;
+        return dropped;
+    }
+};
+
+TEST_F(IconMoves, ADropOnTheBackgroundMovesTheIconWithoutAutoArrange)
+{
+    env.dir.createFiles({"home/a.wav", "home/b.wav"});
+    Show(env.home);
+    for (TViewStyle style : {vsIcon, vsSmallIcon}) {
+        view->SetViewStyle(style);
+        view->SetAutoArrange(false);
+        QApplication::processEvents();
+        const int a = Row("a.wav");
+        const QPoint before = view->IconPosition(a);
+        const QPoint from = IconPoint(a);
+        const QPoint to(from.x() + 40, 330); // below every icon: the background
+        // The files stay, so the drag's source is told that nothing was moved.
+        EXPECT_EQ(DragIcon(a, to), Qt::IgnoreAction);
+        EXPECT_EQ(view->IconPosition(a), before + (to - from)) << style;
+        // The files stay where they are.
+        EXPECT_TRUE(Exists("home/a.wav"));
+
+        // "Line Up Icons", from a right click on the background, puts it on the nearest
+        // cell of the grid.
+        const QPoint moved = view->IconPosition(a);
+        choice = "Line &Up Icons";
+        QWidget *viewport = view->IconView()->viewport();
+        const QPoint corner(viewport->width() - 5, viewport->height() - 5);
+        QContextMenuEvent click(QContextMenuEvent::Mouse, corner, viewport->mapToGlobal(corner));
+        QApplication::sendEvent(viewport, &click);
+        choice.clear();
+        const QSize grid = view->IconView()->gridSize();
+        const QPoint lined = view->IconPosition(a);
+        EXPECT_EQ(lined.x() % grid.width(), 0) << style;
+        EXPECT_EQ(lined.y() % grid.height(), 0) << style;
+        EXPECT_LE(std::abs(lined.x() - moved.x()), grid.width() / 2) << style;
+        EXPECT_LE(std::abs(lined.y() - moved.y()), grid.height() / 2) << style;
+    }
+}
+
+TEST_F(IconMoves, ADragThatEndsOutsideEveryWindowChangesNothing)
+{
+    env.dir.createFiles({"home/a.wav", "home/b.wav"});
+    Show(env.home);
+    view->SetViewStyle(vsIcon);
+    view->SetAutoArrange(false);
+    QApplication::processEvents();
+    const int a = Row("a.wav");
+    const QPoint before = view->IconPosition(a);
+    // Over the view's background, then away and released nowhere: no drop comes.
+    TMyOLEDragDropInterface::DragLoop = [&](QDrag &drag, Qt::DropActions) {
+        const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+        QDragEnterEvent enter(QPoint(300, 330), offered, drag.mimeData(), Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view.get(), &enter);
+        QDragLeaveEvent leave;
+        QApplication::sendEvent(view.get(), &leave);
+        return Qt::IgnoreAction;
+    };
+    QWidget *viewport = view->IconView()->viewport();
+    const QPoint start = viewport->mapFrom(view.get(), IconPoint(a));
+    QMouseEvent press(QEvent::MouseButtonPress, start, viewport->mapToGlobal(start), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &press);
+    const QPoint step = start + QPoint(5, 5);
+    QMouseEvent move(QEvent::MouseMove, step, viewport->mapToGlobal(step), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(viewport, &move);
+    TMyOLEDragDropInterface::DragLoop = nullptr;
+    EXPECT_EQ(view->IconPosition(a), before);
+    EXPECT_TRUE(Exists("home/a.wav"));
+    EXPECT_FALSE(view->Row(a)->DropHilited);
+}
+
+TEST_F(IconMoves, AutoArrangeKeepsTheOrderAndOtherStylesNeverMoveIcons)
+{
+    env.dir.createFiles({"home/a.wav", "home/b.wav"});
+    Show(env.home);
+    view->SetViewStyle(vsIcon);
+    view->SetAutoArrange(true);
+    QApplication::processEvents();
+    const int a = Row("a.wav");
+    const QPoint before = view->IconPosition(a);
+    const QPoint from = IconPoint(a);
+    DragIcon(a, QPoint(from.x() + 40, 330));
+    EXPECT_EQ(view->IconPosition(a), before);
+
+    // In the list style the background is the folder itself: nothing to move, no drop.
+    view->SetViewStyle(vsList);
+    QApplication::processEvents();
+    EXPECT_EQ(DragIcon(a, QPoint(300, 330)), Qt::IgnoreAction);
+    EXPECT_TRUE(Exists("home/a.wav"));
 }

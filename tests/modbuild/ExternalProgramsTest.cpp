@@ -1,5 +1,6 @@
 #include "modbuild/ExternalPrograms.h"
 
+#include "common/DataFiles.h"
 #include "common/MessageBoxes.h"
 #include "modbuild/WaitThread.h"
 #include "platform/Process.h"
@@ -81,7 +82,7 @@ TEST(FindModPacker, UninstallEntryGivesModPackerBesideTheUninstaller)
     TTestDir dir;
     TConfigFolder config(dir.createDir("config"));
     TEnvGuard noWine("WINEPREFIX", dir.path()); // a folder without system.reg: no Wine prefix
-    EXPECT_EQ(FindModPacker(), ""); // no entry
+    EXPECT_EQ(FindModPacker(), "");             // no entry
 
     const QString packer = dir.createFile("Program Files/ModPacker/ModPacker.exe", "MZ");
     const QString folder = QFileInfo(packer).absolutePath();
@@ -189,14 +190,28 @@ TEST(RunPrograms, FaqOpensWithTheDesktopsProgram)
     MakeRecorder(dir, "bin/xdg-open", dir.file("open.log"));
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", bin.toUtf8());
-    const QString program = dir.createDir("program");
-    ShowFAQ(program); // no FAQ.txt
-    dir.createFile("program/FAQ.txt", "Q&A");
-    ShowFAQ(program);
+    ShowFAQ(QString()); // no FAQ.txt was found
+    ShowFAQ(dir.file("gone/FAQ.txt"));
+    const QString faq = dir.createFile("data/FAQ.txt", "Q&A");
+    ShowFAQ(faq);
+    qputenv("PATH", dir.createDir("nobin").toUtf8()); // no desktop program to open it
+    ShowFAQ(faq);
     qputenv("PATH", path);
-    EXPECT_EQ(boxes.shown.size(), 1);
-    EXPECT_TRUE(boxes.shown[0].startsWith("info: Error showing FAQ.txt."));
-    EXPECT_EQ(WaitForLines(dir.file("open.log")).value(0), "arg:" + program + "/FAQ.txt");
+    ASSERT_EQ(boxes.shown.size(), 3);
+    EXPECT_EQ(boxes.shown[0], "info: Error showing FAQ.txt.");
+    EXPECT_EQ(boxes.shown[1], "info: Error showing FAQ.txt.");
+    EXPECT_TRUE(boxes.shown[2].startsWith("info: Error showing FAQ.txt.\r\n"));
+    EXPECT_EQ(WaitForLines(dir.file("open.log")).value(0), "arg:" + faq);
+}
+
+TEST(RunPrograms, TheBuildTreeHoldsTheFaq)
+{
+    // The build copies the program's data beside its programs, as an installed tree has it.
+    const QString faq = FindDataFile("FAQ.txt");
+    ASSERT_FALSE(faq.isEmpty());
+    QFile file(faq);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("ModPacker"));
 }
 
 TEST(WaitThread, WaitReturnsTheExitCodeWhenTheProcessEnds)

@@ -124,14 +124,41 @@ TEST_F(GlanceTest, BrokenAndWrongFilesLeaveEmptyPicturesAndNeverCrash)
     EXPECT_EQ(controlsOf("12015.jpg").front()->size(), QSize(9, 16));
     EXPECT_EQ(controlsOf("12016.jpg").front()->size(), QSize(26, 19));
 
-    // The oversized 303 panel stays within its two places (90, 50) and (90, 165), 366 x 115.
+    // The oversized 303 panel is drawn whole from its places (90, 50) and (90, 165), so
+    // that it shows it is too big; the panels drawn after it cover it again.
     const QImage canvas = canvasShot();
     EXPECT_EQ(canvas.pixel(95, 55), QColor(Qt::blue).rgb());
-    EXPECT_NE(canvas.pixel(470, 55), QColor(Qt::blue).rgb()); // mixer panel beside it
-    EXPECT_NE(canvas.pixel(95, 290), QColor(Qt::blue).rgb()); // the 808 panel below
-    form->Maximumpositions1Click();
-    form->Randomizepositions1Click();
-    QApplication::processEvents();
+    EXPECT_EQ(canvas.pixel(615, 300), QColor(Qt::blue).rgb()); // over the right wood, drawn before it
+    EXPECT_NE(canvas.pixel(470, 55), QColor(Qt::blue).rgb());  // mixer panel, drawn after it
+    EXPECT_NE(canvas.pixel(95, 290), QColor(Qt::blue).rgb());  // the 808 panel below, drawn after it
+}
+
+TEST_F(GlanceTest, MaximumRandomizeAndResetMoveEveryControl)
+{
+    open();
+    assign("12507.jpg", Strip(54, 30, 30));
+    form->RefreshImages(false);
+    const auto moving = [this] {
+        int count = 0;
+        for (TImgControlBase *control : form->Controls())
+            count += control->Max() > control->Min();
+        return count;
+    };
+    ASSERT_GT(moving(), 100);
+
+    form->Maximumpositions1->trigger();
+    for (TImgControlBase *control : form->Controls())
+        ASSERT_EQ(control->Position(), control->Max()) << control->objectName().toStdString();
+    // A random frame below the last one: every control leaves the maximum.
+    form->Randomizepositions1->trigger();
+    for (TImgControlBase *control : form->Controls()) {
+        ASSERT_GE(control->Position(), control->Min());
+        if (control->Max() > control->Min())
+            ASSERT_LT(control->Position(), control->Max()) << control->objectName().toStdString();
+    }
+    form->ResetPositions1->trigger();
+    for (TImgControlBase *control : form->Controls())
+        ASSERT_EQ(control->Position(), control->Min()) << control->objectName().toStdString();
 }
 
 TEST_F(GlanceTest, ANewFileWithTheOldTimeStampIsStillLoaded)

@@ -54,7 +54,7 @@ TFitInput Fit(QSize image)
     in.image = image;
     in.screenWidth = 1280;
     in.workAreaHeight = 984;
-    in.autoSizeButtonLeft = 170;
+    in.minimumWidth = 270;
     in.vScrollWidth = 16;
     in.hScrollHeight = 16;
     return in;
@@ -63,8 +63,10 @@ TFitInput Fit(QSize image)
 TEST(ImgViewLayout, FitWindowToImage)
 {
     EXPECT_EQ(FitWindowToImage(Fit(QSize(300, 200))), QRect(100, 100, 308, 280));
-    // A tiny image keeps the toolbar whole.
-    EXPECT_EQ(FitWindowToImage(Fit(QSize(16, 16))).width(), MinimumFitWidth);
+    // A tiny image keeps the toolbar whole: the window is as wide as the toolbar needs.
+    EXPECT_EQ(FitWindowToImage(Fit(QSize(16, 16))), QRect(100, 100, 270, 16 + 80));
+    EXPECT_EQ(FitWindowToImage(Fit(QSize(262, 16))).width(), 270);
+    EXPECT_EQ(FitWindowToImage(Fit(QSize(263, 16))).width(), 271);
     // Taller than the work area: its whole height, a vertical bar wider, top at 0.
     const QRect tall = FitWindowToImage(Fit(QSize(300, 2000)));
     EXPECT_EQ(tall, QRect(100, 0, 308 + 16, 984));
@@ -140,9 +142,10 @@ TEST_F(ImgViewFormTest, NaturalSizeCentredWithNameAndSize)
     EXPECT_EQ(form.StatusText(), "wide.bmp : 100x50");
     const int toolbar = form.ToolBar1->height();
     const int status = form.StatusBar->height();
-    const QPoint expected = CentredImagePosition(form.size(), toolbar, status, QSize(100, 50), 0, 0);
-    EXPECT_EQ(form.ImageRect(), QRect(expected + QPoint(0, toolbar), QSize(100, 50)));
-    EXPECT_EQ(expected.x(), 700 / 2 - 50);
+    // The image area lies between toolbar and status bar; the image sits in its middle.
+    const int area = 400 - toolbar - status;
+    ASSERT_GT(area, 50);
+    EXPECT_EQ(form.ImageRect(), QRect(700 / 2 - 100 / 2, toolbar + area / 2 - 50 / 2, 100, 50));
 }
 
 TEST_F(ImgViewFormTest, BadFilesGiveTheReasonAndAnEmptyView)
@@ -234,8 +237,61 @@ TEST_F(ImgViewFormTest, AutoSizeFitsTheWindow)
     const int area = form.StatusBar->geometry().top() - form.ToolBar1->geometry().bottom() - 1;
     EXPECT_EQ(form.width(), 400);
     EXPECT_EQ(area, 150);
-    form.ShowImage({}, Bmp("tiny.bmp", 8, 8));
-    EXPECT_EQ(form.frameGeometry().width(), MinimumFitWidth);
+}
+
+// Every button of the toolbar is on the toolbar itself, none in its overflow menu.
+void ExpectWholeToolbar(const TImgViewForm &form)
+{
+    for (QAction *action : form.ToolBar1->actions()) {
+        QWidget *button = form.ToolBar1->widgetForAction(action);
+        ASSERT_NE(button, nullptr) << action->text().toStdString();
+        EXPECT_TRUE(button->isVisible()) << action->text().toStdString();
+        EXPECT_TRUE(form.ToolBar1->rect().contains(button->geometry())) << action->text().toStdString();
+        EXPECT_LE(button->mapTo(&form, QPoint(button->width(), 0)).x(), form.width())
+            << action->text().toStdString();
+    }
+}
+
+TEST_F(ImgViewFormTest, AutoSizeOnASmallImageKeepsEveryToolbarButton)
+{
+    Show();
+    QWidget *button = form.ToolBar1->widgetForAction(form.BAutoSize);
+    const QPointF middle = QRectF(button->rect()).center();
+    QMouseEvent press(QEvent::MouseButtonPress, middle, button->mapToGlobal(middle), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(button, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, middle, button->mapToGlobal(middle), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(button, &release);
+    ASSERT_TRUE(form.AutoSizeMode());
+    form.ShowImage({}, Bmp("tiny.bmp", 40, 30));
+    QApplication::processEvents();
+    EXPECT_EQ(form.StatusText(), "tiny.bmp : 40x30");
+    // As narrow as the toolbar allows: wider than the image, never cutting a button.
+    EXPECT_EQ(form.width(), form.ToolBar1->sizeHint().width());
+    ExpectWholeToolbar(form);
+    EXPECT_TRUE(form.ToolBar1->widgetForAction(form.BStretch)->isVisible());
+}
+
+TEST_F(ImgViewFormTest, TheDragHintReachesTheStatusBar)
+{
+    form.resize(300, 200);
+    Show();
+    form.ShowImage({}, Bmp("large.bmp", 800, 800));
+    for (QWidget *w : {static_cast<QWidget *>(form.Img), form.ScrollBoxImg->viewport()}) {
+        QEnterEvent enter(QPointF(5, 5), w->mapToGlobal(QPointF(5, 5)), w->mapToGlobal(QPointF(5, 5)));
+        QApplication::sendEvent(w, &enter);
+        EXPECT_EQ(form.StatusBar->currentMessage(), "Drag Image to see hidden parts.");
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(w, &leave);
+        EXPECT_TRUE(form.StatusBar->currentMessage().isEmpty());
+    }
+    // A small image has no hint to give.
+    form.ShowImage({}, Bmp("small.bmp", 20, 20));
+    QEnterEvent enter(QPointF(5, 5), form.Img->mapToGlobal(QPointF(5, 5)),
+                      form.Img->mapToGlobal(QPointF(5, 5)));
+    QApplication::sendEvent(form.Img, &enter);
+    EXPECT_TRUE(form.StatusBar->currentMessage().isEmpty());
 }
 
 TEST_F(ImgViewFormTest, StepsOverNonImagesAndStopsAtTheEnds)

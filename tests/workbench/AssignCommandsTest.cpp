@@ -1,10 +1,11 @@
-#include "FormFixture.h"
+#include "workbench/AssignCommands.h"
 
+#include "FormFixture.h"
+#include "ListEvents.h"
 #include "audio/WavePlayer.h"
 #include "controls/SystemListView.h"
 #include "platform/WaveOutBackend.h"
 #include "platform/WaveOutRecorder.h"
-#include "workbench/AssignCommands.h"
 #include "workbench/ErrForm.h"
 
 #include <QAction>
@@ -106,7 +107,8 @@ TEST_F(AssignCommandsTest, AssignPutsTheMatchingFileOnTheSelectedRowOnly)
     emit f.Action1->aboutToShow();
     EXPECT_TRUE(f.Assign1->isVisible());
     EXPECT_EQ(f.Assign1->text(), "&Assign LED digits to \"LED digits.bmp\"");
-    EXPECT_EQ(f.Assign1->statusTip(), "Assigns LED digits to \"" + QDir(folder).absoluteFilePath("LED digits.bmp") + "\".");
+    EXPECT_EQ(f.Assign1->statusTip(),
+              "Assigns LED digits to \"" + QDir(folder).absoluteFilePath("LED digits.bmp") + "\".");
     run([&] { f.Assign1->trigger(); });
     EXPECT_FALSE(shown);
     EXPECT_EQ(QFileInfo(led->assignedPath()), QFileInfo(path));
@@ -173,7 +175,8 @@ TEST_F(AssignCommandsTest, AutoAssignIgnoresCaseAndReportsEveryRowWithoutAFile)
     run([&] { f.AutoAssign1->trigger(); });
     EXPECT_FALSE(shown);
     for (int i = 0; i < rows; ++i)
-        EXPECT_EQ(QFileInfo(drums->RowAt(i)->assignedPath()).fileName(), drums->RowAt(i)->displayName() + ".wav");
+        EXPECT_EQ(QFileInfo(drums->RowAt(i)->assignedPath()).fileName(),
+                  drums->RowAt(i)->displayName() + ".wav");
 }
 
 TEST_F(AssignCommandsTest, AssignFromListReportsLeftOversByFullPath)
@@ -191,7 +194,8 @@ TEST_F(AssignCommandsTest, AssignFromListReportsLeftOversByFullPath)
     const QStringList files{folder + "/stray.wav", folder + "/TR808BD.wav", broken};
     run([&] { AssignFromList(f, files); });
     EXPECT_TRUE(shown);
-    EXPECT_TRUE(lines.contains("Info: Assigned 808 Bassdrum to TR808BD.wav.")) << lines.join('|').toStdString();
+    EXPECT_TRUE(lines.contains("Info: Assigned 808 Bassdrum to TR808BD.wav."))
+        << lines.join('|').toStdString();
     EXPECT_EQ(lines.indexOf("**Error: Could not assign " + folder + "/stray.wav"), lines.size() - 2)
         << lines.join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(QFileInfo(FindRow(f.LVAudioRes, "808 Bassdrum")->assignedPath()).fileName(), "TR808BD.wav");
@@ -211,7 +215,7 @@ TEST_F(AssignCommandsTest, DoubleClickBrowsesToTheAssignedFilesFolder)
     WriteFile(folder + "/x.wav", MakeWav(44100, 16, 1, 10));
     f.Set().AssignFile(*bass, folder + "/x.wav");
     f.SetActiveTab(1);
-    emit f.LVAudioRes->doubleClicked(f.LVAudioRes->Model().index(f.LVAudioRes->Model().rowOf(bass), 0));
+    list_events::DoubleClickRow(f.LVAudioRes, bass);
     EXPECT_TRUE(WaitFor([&] { return QDir(f.Browser(1)->RealDirectory()) == QDir(folder); }));
 }
 
@@ -249,15 +253,54 @@ TEST_F(ClickPlayTest, ClickOnADrumRowPlaysItsFile)
     const QString wav = dir.file("bd.wav");
     WriteFile(wav, MakeWav(44100, 16, 1, 4410));
     f.Set().AssignFile(*bass, wav);
-    const QModelIndex index = f.LVAudioRes->Model().index(f.LVAudioRes->Model().rowOf(bass), 0);
+    f.SetActiveTab(1);
 
     f.Settings.ModClickShow[1] = false;
-    emit f.LVAudioRes->clicked(index);
+    list_events::ClickRow(f.LVAudioRes, bass);
+    QApplication::processEvents();
     EXPECT_EQ(recorder->opens(), 0);
 
     f.Settings.ModClickShow[1] = true;
-    emit f.LVAudioRes->clicked(index);
+    list_events::ClickRow(f.LVAudioRes, bass);
     EXPECT_TRUE(played());
+}
+
+TEST_F(ClickPlayTest, SpaceOnTheFocusedDrumRowIsAClick)
+{
+    TModwrightForm &f = start();
+    TAssignmentData *bass = FindRow(f.LVAudioRes, "808 Bassdrum");
+    const QString wav = dir.file("bd.wav");
+    WriteFile(wav, MakeWav(44100, 16, 1, 4410));
+    f.Set().AssignFile(*bass, wav);
+    f.SetActiveTab(1);
+    f.Settings.ModClickShow[1] = true;
+    f.LVAudioRes->setFocus();
+    f.LVAudioRes->setCurrentIndex(f.LVAudioRes->Model().index(f.LVAudioRes->Model().rowOf(bass), 0));
+    list_events::Key(f.LVAudioRes, Qt::Key_Space);
+    EXPECT_TRUE(played());
+}
+
+TEST_F(ClickPlayTest, DoubleClickWithShowOnPlaysTheDrumThenBrowsesAndNeverRunsAMissingEditor)
+{
+    TModwrightForm &f = start();
+    const QString folder = dir.createDir("kit");
+    TAssignmentData *bass = FindRow(f.LVAudioRes, "808 Bassdrum");
+    const QString wav = folder + "/bd.wav";
+    WriteFile(wav, MakeWav(44100, 16, 1, 4410));
+    f.Set().AssignFile(*bass, wav);
+    f.SetActiveTab(1);
+    f.Settings.ModClickShow[1] = false; // the click half of the double click plays nothing
+    f.Settings.ModDblShow[1] = false;
+    f.Settings.DrumEditorPath = dir.file("no such editor");
+    list_events::DoubleClickRow(f.LVAudioRes, bass);
+    QApplication::processEvents();
+    EXPECT_EQ(recorder->opens(), 0);
+
+    f.Settings.ModDblShow[1] = true;
+    list_events::DoubleClickRow(f.LVAudioRes, bass);
+    EXPECT_TRUE(played());
+    EXPECT_TRUE(WaitFor([&] { return QDir(f.Browser(1)->RealDirectory()) == QDir(folder); }));
+    EXPECT_TRUE(boxes.shown.isEmpty());
 }
 
 TEST_F(ClickPlayTest, WithoutADeviceAClickDoesNothing)
@@ -268,7 +311,8 @@ TEST_F(ClickPlayTest, WithoutADeviceAClickDoesNothing)
     const QString wav = dir.file("bd.wav");
     WriteFile(wav, MakeWav(44100, 16, 1, 4410));
     f.Set().AssignFile(*bass, wav);
-    emit f.LVAudioRes->clicked(f.LVAudioRes->Model().index(f.LVAudioRes->Model().rowOf(bass), 0));
+    f.SetActiveTab(1);
+    list_events::ClickRow(f.LVAudioRes, bass);
     QApplication::processEvents();
     EXPECT_EQ(recorder->opens(), 0);
     EXPECT_TRUE(boxes.shown.isEmpty());

@@ -1,6 +1,7 @@
 #include "workbench/ImageViewerLink.h"
 
 #include "FormFixture.h"
+#include "ListEvents.h"
 #include "controls/SystemListView.h"
 #include "preview/ImgViewForm.h"
 
@@ -115,7 +116,7 @@ TEST_F(ImageViewerLinkTest, AssignedComponentImagesAreShownAndUnassignedSkipped)
     TAssignmentData *third = list->RowAt(2);
     f.Set().AssignFile(*first, MakeBmp(dir, "one.bmp", 12, 34));
     f.Set().AssignFile(*third, MakeBmp(dir, "three.bmp", 56, 78));
-    emit list->clicked(list->Model().index(0, 0));
+    list_events::ClickRow(list, first);
     EXPECT_EQ(viewer->StatusText(), "one.bmp : 12x34");
     viewer->BNext->trigger(); // row 1 has no file
     EXPECT_EQ(viewer->StatusText(), "three.bmp : 56x78");
@@ -126,7 +127,7 @@ TEST_F(ImageViewerLinkTest, AssignedComponentImagesAreShownAndUnassignedSkipped)
     const QString spoilt = MakeBmp(dir, "spoilt.bmp", 8, 8);
     f.Set().AssignFile(*second, spoilt);
     dir.createFile("spoilt.bmp", "no longer a bitmap");
-    emit list->clicked(list->Model().index(1, 0));
+    list_events::ClickRow(list, second);
     EXPECT_TRUE(viewer->Picture().isNull());
     EXPECT_TRUE(viewer->StatusText().contains("spoilt.bmp")) << viewer->StatusText().toStdString();
     viewer->BNext->trigger();

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QCursor>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,6 +24,15 @@
 namespace {
 
 using ModwrightFormTest = FormFixture;
+
+QString MakeWavFile(TTestDir &dir, const QString &name)
+{
+    const QString path = dir.file(name);
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(MakeWav(44100, 16, 1, 100));
+    return path;
+}
 
 TEST_F(ModwrightFormTest, LayoutAsDesigned)
 {
@@ -195,13 +205,21 @@ TEST_F(ModwrightFormTest, CommandEnabling)
     f.SetActiveTab(1);
     EXPECT_FALSE(f.BRefresh->isEnabled());
 
-    // Detaching needs something assigned (selected).
+    // Detaching and exporting need something assigned (selected).
     f.SetActiveTab(0);
     EXPECT_FALSE(f.DetachAll1->isEnabled());
     EXPECT_FALSE(f.DetachSelected1->isEnabled());
+    EXPECT_FALSE(f.ExportMod1->isEnabled());
+    // A drum is enough for the export, whichever tab is active.
+    TAssignmentData *bass = FindRow(f.LVAudioRes, "808 Bassdrum");
+    f.Set().AssignFile(*bass, MakeWavFile(dir, "bd.wav"));
+    EXPECT_TRUE(f.ExportMod1->isEnabled());
+    f.Set().DetachFile(bass);
+    EXPECT_FALSE(f.ExportMod1->isEnabled());
     TComponentList *images = f.LVBMPRes;
     TAssignmentData *led = FindRow(images, "LED digits");
     f.Set().AssignFile(*led, MakeBmp(dir, "led.bmp", 109, 16));
+    EXPECT_TRUE(f.ExportMod1->isEnabled());
     EXPECT_TRUE(f.DetachAll1->isEnabled());
     EXPECT_FALSE(f.DetachSelected1->isEnabled());
     EXPECT_TRUE(f.AutoAssign1->isEnabled());
@@ -221,7 +239,7 @@ TEST_F(ModwrightFormTest, CommandEnabling)
                        f.Settings1, f.ModWizard1})
         EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
     // The mod-building commands need nothing but the mod texts dialog.
-    for (QAction *a : {f.BMakeMod, f.CreateMod1, f.ExportMod1, f.ModDescription1})
+    for (QAction *a : {f.BMakeMod, f.CreateMod1, f.ModDescription1})
         EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
     EXPECT_TRUE(f.About1->isEnabled());
     EXPECT_TRUE(f.FAQ1->isEnabled());
