@@ -141,21 +141,20 @@ void DrawFrame(int strip, QPainter &p, const QRect &r, int frame, int frames)
     const double t = frames > 1 ? double(frame) / (frames - 1) : 0.0;
     const bool on = frame > 0;
     switch (strip) {
-    case 0:
+    case 0: // LED digits, the last frame blank
         Digit(p, r, frame < 10 ? frame : -1);
-        break; // LED digits, the last frame blank
-    case 1:    // Song-Pattern mode switch
+        break;
+    case 1: // Song-Pattern mode switch: the lit word names the mode, the slider sits on its side
         Well(p, r, QColor(28, 28, 30));
-        DrawPixelText(p, r.left() + 2, r.top() + 2, "PAT", on ? QColor(90, 90, 90) : GreenLed);
-        DrawPixelText(p, r.right() - 12, r.top() + 2, "SNG", on ? GreenLed : QColor(90, 90, 90));
+        DrawPixelTextCentred(p, r.center().x() + 1, r.top() + 2, on ? "SONG" : "PATT", GreenLed);
         Plate(p, QRect(on ? r.right() - 12 : r.left() + 2, r.top() + 9, 11, 8), QColor(210, 210, 215),
               QColor(140, 140, 150));
         break;
-    case 2:
+    case 2: // Effect mode switch
         Lever(p, r, on);
-        break; // Effect mode switch
-    case 3:    // Parameter up
-    case 4:    // Parameter down
+        break;
+    case 3: // Parameter up
+    case 4: // Parameter down
     {
         Button(p, r, QColor(95, 95, 100), on);
         const QRectF s = QRectF(r).adjusted(3, on ? 3 : 2, -3, on ? -2 : -3);
@@ -166,19 +165,19 @@ void DrawFrame(int strip, QPainter &p, const QRect &r, int frame, int frames)
             Triangle(p, {s.left(), s.top()}, {s.right(), s.top()}, {s.center().x(), s.bottom()}, c);
         break;
     }
-    case 5:
+    case 5: // Effect send on-off
         LabelButton(p, r, on ? "ON" : "OFF", on, AmberLed);
-        break; // Effect send on-off
-    case 6:
+        break;
+    case 6: // Sync LED: off, green, red
         Led(p, r, frame == 2 ? RedLed : GreenLed, on ? 1.0 : 0.0);
-        break; // Sync LED: off, green, red
-    case 7:
+        break;
+    case 7: // Effect unit on-off LED
         Led(p, r, RedLed, on ? 1.0 : 0.0);
-        break; // Effect unit on-off LED
-    case 8:
+        break;
+    case 8: // Effect VU meter
         Meter(p, r, 3, frame, true);
-        break; // Effect VU meter
-    case 9:    // 303 key (white)
+        break;
+    case 9: // 303 key (white)
         p.fillRect(r, QColor(30, 30, 30));
         Plate(p, r.adjusted(0, 0, -1, on ? 0 : -1), on ? QColor(200, 200, 190) : QColor(250, 250, 245),
               on ? QColor(170, 170, 160) : QColor(215, 215, 210));
@@ -188,15 +187,15 @@ void DrawFrame(int strip, QPainter &p, const QRect &r, int frame, int frames)
         Plate(p, r.adjusted(1, 0, -1, on ? 0 : -2), on ? QColor(60, 60, 60) : QColor(45, 45, 48),
               on ? QColor(30, 30, 30) : QColor(10, 10, 12));
         break;
-    case 10:
+    case 10: // 303 mode (white)
         Button(p, r, on ? QColor(215, 215, 205) : QColor(245, 245, 240), on);
-        break; // 303 mode (white)
-    case 17:
+        break;
+    case 17: // 303 mode (black)
         Button(p, r, on ? QColor(35, 35, 35) : QColor(60, 60, 62), on);
-        break; // 303 mode (black)
-    case 11:
+        break;
+    case 11: // 303 step button
         LabelButton(p, r, "STEP", on, AmberLed);
-        break; // 303 step button
+        break;
     case 12: { // 303 waveform switch
         Well(p, r, QColor(40, 40, 44));
         p.save();
@@ -235,12 +234,12 @@ void DrawFrame(int strip, QPainter &p, const QRect &r, int frame, int frames)
         p.fillRect(r, QColor(38, 38, 40));
         Knob(p, r, t, QColor(235, 232, 220), QColor(30, 30, 30));
         break;
-    case 20:
+    case 20: // 808 instrument switch
         Lever(p, r, on);
-        break; // 808 instrument switch
-    case 21:
+        break;
+    case 21: // 808 note on LEDs
         SquareLed(p, r, RedLed, frame / 3.0);
-        break; // 808 note on LEDs
+        break;
     case 22: { // 808 instr. select knob
         p.fillRect(r, QColor(38, 38, 40));
         p.save();
@@ -257,9 +256,9 @@ void DrawFrame(int strip, QPainter &p, const QRect &r, int frame, int frames)
         Knob(p, QRectF(c.x() - 10.5, c.y() - 10.5, 21, 21), t, QColor(60, 60, 64), AmberLed);
         break;
     }
-    case 23:
+    case 23: // Mix on-off LED
         SquareLed(p, r.adjusted(2, 2, -2, -2), GreenLed, on ? 1.0 : 0.0);
-        break; // Mix on-off LED
+        break;
     case 24: { // Loop switch
         Button(p, r, QColor(70, 72, 78), on);
         p.save();
@@ -297,15 +296,15 @@ void DrawFrame(int strip, QPainter &p, const QRect &r, int frame, int frames)
         }
         break;
     }
-    case 28:
+    case 28: // Pattern on-off LED
         Led(p, r, GreenLed, on ? 1.0 : 0.0);
-        break; // Pattern on-off LED
-    case 29:
+        break;
+    case 29: // Master VU meter movie
         Meter(p, r, 10, frame, true);
-        break; // Master VU meter movie
-    case 30:
+        break;
+    case 30: // Mix VU meter
         Meter(p, r, 3, frame, true);
-        break; // Mix VU meter
+        break;
     case 31:
     case 32:
     case 33:
@@ -317,18 +316,18 @@ void DrawFrame(int strip, QPainter &p, const QRect &r, int frame, int frames)
         p.fillRect(r, QColor(200, 200, 196));
         Knob(p, r, t, QColor(70, 70, 74), QColor(250, 250, 250));
         break;
-    case 37:
+    case 37: // 909 note on LED
         SquareLed(p, r, RedLed, frame / 3.0);
-        break; // 909 note on LED
-    case 38:
+        break;
+    case 38: // Flam on-off
         LabelButton(p, r, "F", on, AmberLed);
-        break; // Flam on-off
-    case 39:
+        break;
+    case 39: // Compressor VU
         Meter(p, r, 12, on ? 12 : 0, false);
-        break; // Compressor VU
-    case 40:
+        break;
+    case 40: // Shuffle on-off
         LabelButton(p, r, "S", on, AmberLed);
-        break; // Shuffle on-off
+        break;
     default:
         p.fillRect(r, Qt::magenta);
     }
