@@ -3,13 +3,20 @@
 // folder, becomes the current assignment and shows in Glance.
 
 #include "FormFixture.h"
+#include "audio/AudioTestSupport.h"
+#include "audio/WavePlayer.h"
+#include "controls/SystemListView.h"
+#include "demo/DemoDrums.h"
 #include "demo/DemoMod.h"
 #include "preview/GlanceForm.h"
 #include "support/EnvGuard.h"
 #include "workbench/ErrForm.h"
+#include "workbench/ModText.h"
 #include "workbench/NewAssForm.h"
 #include "workbench/WizardForm.h"
 
+#include <QComboBox>
+#include <QDir>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -90,6 +97,42 @@ TEST_F(DemoStartTest, WelcomeWindowStartsWithTheDemoWithoutModPackerOrReBirth)
     ASSERT_FALSE(f.Glance.isNull());
     ASSERT_TRUE(WaitFor([&] { return f.Glance->ElementsCreated(); }));
     EXPECT_FALSE(f.Glance->SplashMode());
+
+    // Its first 808 step plays the demo's bass drum, sample for sample on both channels.
+    {
+        TRecorderScope sound;
+        f.Glance->FormMouseDown(Qt::LeftButton, {106, 370});
+        ASSERT_TRUE(WaitFor([&] { return sound.recorder->recordedSize() >= 4 * 2000; }));
+        const std::vector<int16_t> got = AsPcm16(sound.recorder->recorded());
+        GetWavePlayer().StopPlaying(true);
+        const std::vector<int16_t> kick = SynthesiseDemoDrum(1);
+        size_t same = 0;
+        for (size_t i = 0; i < 2000; ++i)
+            same += got[2 * i] == kick[i] && got[2 * i + 1] == kick[i];
+        EXPECT_EQ(same, 2000u);
+    }
+
+    // And exported as a ModPacker folder with its own texts, still without ModPacker.
+    const QString target = dir.createDir("export");
+    f.SLVImage->SetDirectory(target);
+    QString shownName;
+    auto *timer = new QTimer(&f);
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [&, timer] {
+        if (auto *d = qobject_cast<TModText *>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            shownName = d->CBModName->currentText();
+            Click(d->BOK);
+        }
+    });
+    timer->start();
+    f.ExportMod1->trigger();
+    EXPECT_EQ(shownName, DemoTexts().ModName);
+    EXPECT_EQ(QDir(target).entryList(QDir::Files).size(), LiveEntryCount + 4); // no song file
+    EXPECT_EQ(TTestDir::readAll(target + "/ModName.txt"), DemoTexts().ModName.toUtf8() + "\r\n");
+    EXPECT_TRUE(QFileInfo(target + "/TR909RCY.aif").isFile());
+    EXPECT_TRUE(QFileInfo(target + "/splash.jpg").isFile());
 }
 
 TEST_F(DemoStartTest, NewDialogOffersTheDemoAndAsksToSaveFirst)
