@@ -255,10 +255,17 @@ QImage RhythmPanel909()
     QPainter &p = *pp;
     DrawPixelText(p, 9, 6, "RHYTHM 909", QColor(220, 90, 20));
     DrawPixelText(p, 60, 6, "DEMO KIT", QColor(110, 110, 110));
-    const char *groups[] = {"BD", "SD", "LT", "MT", "HT", "RS", "CP", "HH", "CY"};
-    const int xs[] = {20, 82, 124, 166, 208, 250, 280, 313, 345};
-    for (int i = 0; i < 9; ++i)
-        Label(p, xs[i], 20, groups[i], Ink);
+    // Each instrument's name over the bracket of its knobs in the upper row.
+    struct TGroup {
+        const char *name;
+        int first, last; // x of the first and last knob
+    };
+    const TGroup groups[] = {{"BD", 9, 50},    {"SD", 72, 114},   {"LT", 134, 156}, {"MT", 176, 198},
+                             {"HT", 218, 240}, {"RIM", 260, 260}, {"HH", 302, 324}, {"CY", 344, 344}};
+    for (const TGroup &g : groups) {
+        Label(p, (g.first + g.last + 12) / 2 + 1, 18, g.name, Ink);
+        p.fillRect(g.first + 1, 25, g.last - g.first + 10, 1, QColor(120, 120, 116));
+    }
     p.fillRect(4, 44, 358, 1, QColor(150, 150, 146));
     Label(p, 15, 109, "FLAM", Ink);
     const QColor steps[] = {QColor(240, 120, 30), QColor(245, 245, 240), QColor(240, 120, 30),
