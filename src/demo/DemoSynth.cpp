@@ -63,14 +63,15 @@ std::vector<int16_t> Finish(const std::vector<double> &samples, double peak)
     for (double s : samples)
         max = std::max(max, std::abs(s));
     const double gain = max > 0 ? peak * 32767.0 / max : 0.0;
-    // 5 ms fade at the end, so that no sample stops with a click.
-    const size_t fade = std::min(samples.size(), size_t(Rate * 0.005));
+    // A raised-cosine fade over the last eighth (at least 5 ms), so that a decay
+    // cut by the sample's length ends smoothly instead of with a click.
+    const size_t fade = std::min(samples.size(), std::max(size_t(Rate * 0.005), samples.size() / 8));
     std::vector<int16_t> out(samples.size());
     for (size_t i = 0; i < samples.size(); ++i) {
         double v = samples[i] * gain;
         const size_t left = samples.size() - i;
         if (left <= fade)
-            v *= double(left - 1) / double(fade);
+            v *= 0.5 - 0.5 * std::cos(std::numbers::pi * double(left - 1) / double(fade));
         out[i] = int16_t(std::lround(std::clamp(v, -32767.0, 32767.0)));
     }
     return out;

@@ -84,8 +84,8 @@ private:
     double step_, phase_ = 0;
 };
 
-// Scales the samples to the given peak (of full scale), fades the last
-// milliseconds to silence and rounds them to 16 bits.
+// Scales the samples to the given peak (of full scale), fades the last eighth
+// to silence and rounds them to 16 bits.
 std::vector<int16_t> Finish(const std::vector<double> &samples, double peak = 0.89);
 
 } // namespace DemoSynth
