@@ -141,6 +141,11 @@ public:
     void New1Click();
     void OpenAssignment1Click();
     void SaveAssignment1Click();
+    // "Start with the demo mod": offers to save, then loads the demo mod
+    // (made in the user's data folder first when no data folder holds it).
+    void StartWithDemo1Click();
+    // Loads the demo mod as the current assignment, without asking.
+    void LoadDemo();
     // The assignments dialog in save mode; false when it was cancelled.
     bool SaveAssignmentDialog();
     // The Glance preview: made by its command, gone once it is closed.

@@ -20,6 +20,10 @@ TNewAssForm::TNewAssForm(QWidget *parent) : QDialog(parent)
     RBStandard->setObjectName("RBStandard");
     RBClear = new QRadioButton("&Clear all assignments", this);
     RBClear->setObjectName("RBClear");
+    RBDemo = new QRadioButton("Start with the &demo mod", this);
+    RBDemo->setObjectName("RBDemo");
+    RBDemo->setToolTip("Every image and drum drawn and synthesised by Modwright: look at it in Glance, "
+                       "play its drums, replace what you like.");
     RBStandard->setChecked(true);
     BOK = new QPushButton("&OK", this);
     BOK->setObjectName("BOK");
@@ -33,6 +37,7 @@ TNewAssForm::TNewAssForm(QWidget *parent) : QDialog(parent)
     layout->addSpacing(4);
     layout->addWidget(RBStandard);
     layout->addWidget(RBClear);
+    layout->addWidget(RBDemo);
     layout->addSpacing(8);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -45,9 +50,11 @@ TNewAssForm::TNewAssForm(QWidget *parent) : QDialog(parent)
     connect(BCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-TMsgAnswer TNewAssForm::Answer() const
+TNewAssChoice TNewAssForm::Answer() const
 {
-    return RBStandard->isChecked() ? maYes : maNo;
+    if (RBDemo->isChecked())
+        return nacDemo;
+    return RBStandard->isChecked() ? nacStandard : nacClear;
 }
 
 void TNewAssForm::BOKClick()
@@ -55,7 +62,7 @@ void TNewAssForm::BOKClick()
     accept();
 }
 
-TMsgAnswer TNewAssForm::Execute(QWidget *parent)
+TNewAssChoice TNewAssForm::Execute(QWidget *parent)
 {
     auto dialog = std::make_unique<TNewAssForm>(parent);
     if (parent) {
@@ -64,6 +71,6 @@ TMsgAnswer TNewAssForm::Execute(QWidget *parent)
         dialog->move(owner.center() - QPoint(dialog->width() / 2, dialog->height() / 2));
     }
     if (dialog->exec() != QDialog::Accepted)
-        return maCancel;
+        return nacCancel;
     return dialog->Answer();
 }

@@ -1,30 +1,30 @@
 #pragma once
 
-#include "common/MessageBoxes.h"
-
 #include <QDialog>
 
 class QLabel;
 class QPushButton;
 class QRadioButton;
 
-// The question that starts a new mod: ReBirth's standard components or an
-// empty assignment.
+// The question that starts a new mod: ReBirth's standard components, an empty
+// assignment, or the demo mod that comes with the program.
+enum TNewAssChoice { nacCancel, nacStandard, nacClear, nacDemo };
+
 class TNewAssForm : public QDialog {
     Q_OBJECT
 
 public:
     explicit TNewAssForm(QWidget *parent = nullptr);
 
-    // Shows a dialog of its own modally, centred on `parent`: maYes for the
-    // standard assignment, maNo for clearing everything, maCancel otherwise.
-    static TMsgAnswer Execute(QWidget *parent);
+    // Shows a dialog of its own modally, centred on `parent`: the choice made
+    // with OK, nacCancel otherwise.
+    static TNewAssChoice Execute(QWidget *parent);
 
     // The answer for the current choice, as OK gives it.
-    TMsgAnswer Answer() const;
+    TNewAssChoice Answer() const;
     void BOKClick();
 
     QLabel *LText = nullptr;
-    QRadioButton *RBStandard = nullptr, *RBClear = nullptr;
+    QRadioButton *RBStandard = nullptr, *RBClear = nullptr, *RBDemo = nullptr;
     QPushButton *BOK = nullptr, *BCancel = nullptr;
 };

@@ -115,12 +115,14 @@ QWidget *TWizardForm::createWelcomePage()
     BClose = Button(page, "BClose", "Close this and start Wrighting !");
     BOpen = Button(page, "BOpen", "Open a previously saved assignment !");
     Button1 = Button(page, "Button1", "Start with a new Mod !");
+    // Works without ModPacker and ReBirth: a first look at what a mod is.
+    BDemo = Button(page, "BDemo", "Start with the demo mod");
     auto *layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(Title(page, "Welcome to Modwright for ReBirth 2 !"));
     layout->addSpacing(10);
     layout->addWidget(new QLabel("What do you want to do ?", page));
-    for (QPushButton *button : {BFirstSteps, BClose, BOpen, Button1}) {
+    for (QPushButton *button : {BFirstSteps, BClose, BOpen, Button1, BDemo}) {
         button->setMinimumHeight(32);
         layout->addWidget(button);
     }
@@ -187,6 +189,7 @@ void TWizardForm::FormCreate()
     connect(BClose, &QPushButton::clicked, this, &TWizardForm::BCloseClick);
     connect(BOpen, &QPushButton::clicked, this, &TWizardForm::BOpenClick);
     connect(Button1, &QPushButton::clicked, this, &TWizardForm::Button1Click);
+    connect(BDemo, &QPushButton::clicked, this, &TWizardForm::BDemoClick);
     connect(BNext, &QPushButton::clicked, this, &TWizardForm::BNextClick);
     connect(BPrevious, &QPushButton::clicked, this, &TWizardForm::BPreviousClick);
     connect(BSetMP, &QPushButton::clicked, this, &TWizardForm::BSetClick);
@@ -270,6 +273,13 @@ void TWizardForm::Button1Click()
 {
     hide();
     form_.New1Click();
+    close();
+}
+
+void TWizardForm::BDemoClick()
+{
+    hide();
+    form_.StartWithDemo1Click();
     close();
 }
 

@@ -38,10 +38,12 @@ public:
     void BCloseClick();
     void BOpenClick();
     void Button1Click(); // "Start with a new Mod !"
+    void BDemoClick();   // "Start with the demo mod"
     void BSetClick();
 
     QStackedWidget *NBPages = nullptr;
-    QPushButton *BFirstSteps = nullptr, *BClose = nullptr, *BOpen = nullptr, *Button1 = nullptr;
+    QPushButton *BFirstSteps = nullptr, *BClose = nullptr, *BOpen = nullptr, *Button1 = nullptr,
+                *BDemo = nullptr;
     QPlainTextEdit *MText1 = nullptr, *MText3 = nullptr, *MText4 = nullptr, *MText5 = nullptr;
     QCheckBox *CBModPacker = nullptr, *CBReBirth = nullptr, *CBSoundcard = nullptr;
     QPushButton *BSetMP = nullptr, *BSetRB = nullptr;

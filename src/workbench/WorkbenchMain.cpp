@@ -4,6 +4,7 @@
 #include "common/PathUtils.h"
 #include "model/Catalogue.h"
 #include "platform/ShellRegistration.h"
+#include "preview/GlanceForm.h"
 #include "workbench/AskForEditor.h"
 #include "workbench/ComponentList.h"
 #include "workbench/HintStyle.h"
@@ -39,6 +40,13 @@ void Grab(TModwrightForm &form, const QString &prefix)
         form.grab().save(prefix + (tab == 0 ? "-images.png" : "-drums.png"));
     }
     form.SetActiveTab(0);
+    // A preview reopened at start-up, once its controls and images are there.
+    if (TGlanceForm *glance = form.Glance) {
+        while (!glance->ElementsCreated())
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        QApplication::processEvents();
+        glance->grab().save(prefix + "-glance.png");
+    }
     if (TSplashForm1 *splash = TSplashForm1::CreateAbout(&form)) {
         QApplication::processEvents();
         splash->grab().save(prefix + "-about.png");

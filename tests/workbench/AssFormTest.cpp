@@ -227,9 +227,12 @@ TEST_F(AssFormTest, NewQuestionStartsOnStandard)
     TNewAssForm dialog;
     EXPECT_EQ(dialog.windowTitle(), "New assignment");
     EXPECT_TRUE(dialog.RBStandard->isChecked());
-    EXPECT_EQ(dialog.Answer(), maYes);
+    EXPECT_EQ(dialog.Answer(), nacStandard);
     dialog.RBClear->setChecked(true);
-    EXPECT_EQ(dialog.Answer(), maNo);
+    EXPECT_EQ(dialog.Answer(), nacClear);
+    dialog.RBDemo->setChecked(true);
+    EXPECT_EQ(dialog.Answer(), nacDemo);
+    EXPECT_EQ(dialog.RBDemo->text().remove('&'), "Start with the demo mod");
 }
 
 TEST_F(AssFormTest, NewClearsOrLoadsTheStandardSet)

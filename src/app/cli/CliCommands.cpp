@@ -15,6 +15,7 @@ const std::vector<TCliCommand> &CliCommands()
         {"export", "ASSIGNMENT_FILE NAME FOLDER [--quality N]", "Writes the ModPacker folder layout of a saved assignment into FOLDER.", CmdExport},
         {"import", "FOLDER", "Imports a ModPacker folder and prints the assignment as assignment-file lines.", CmdImport},
         {"make", "ASSIGNMENT_FILE NAME --modpacker PATH [--rebirth PATH] [--temp DIR]", "Make! without dialogs: lays out the mod folder, runs ModPacker, waits, removes the folder.", CmdMake},
+        {"demo", "FOLDER", "Writes the demo mod, drawn and synthesised by Modwright, into FOLDER with FOLDER/Assignments.ini holding it as \"Demo\".", CmdDemo},
     };
     return commands;
 }
