@@ -182,7 +182,8 @@ QString DecodeTextFile(const QByteArray &bytes)
                                                               : QStringConverter::Utf16BE);
         return decoder(bytes.mid(2));
     }
-    QStringDecoder utf8(QStringConverter::Utf8);
+    // Stateless: a sequence cut off at the end is an error, not kept for more input.
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     const QString text = utf8(bytes);
     return utf8.hasError() ? DecodeWindows1252(bytes) : text;
 }
