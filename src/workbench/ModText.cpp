@@ -280,18 +280,18 @@ void TModText::BOKClick()
     // The texts go to the packer in its Windows character set: a character it
     // cannot hold is named rather than lost.
     const struct {
-        const char *what;
+        const char *what; // with its verb
         QString text;
         QWidget *field;
-    } fields[] = {{"mod name", modName, CBModName},
-                  {"WWW address", www, CBWWW},
-                  {"FTP address", ftp, CBFTP},
-                  {"comments", comments, MComments}};
+    } fields[] = {{"mod name holds", modName, CBModName},
+                  {"WWW address holds", www, CBWWW},
+                  {"FTP address holds", ftp, CBFTP},
+                  {"comments hold", comments, MComments}};
     for (const auto &text : fields) {
         const QString character = FirstUnwritableCharacter(text.text);
         if (character.isEmpty())
             continue;
-        ShowInformation(QString("The %1 holds the character %2, which ModPacker's text files cannot hold "
+        ShowInformation(QString("The %1 the character %2, which ModPacker's text files cannot hold "
                                 "(they are written in the Windows character set, windows-1252). "
                                 "Please replace it.")
                             .arg(text.what, CharacterName(character)));
