@@ -72,12 +72,13 @@ QString StoreModPacker(QString &note)
     return {};
 }
 
-TProgramLookup WineModPacker(const TWinePrefix &prefix)
+// `inStore`: whether our store has an entry (which gave nothing).
+TProgramLookup WineModPacker(const TWinePrefix &prefix, bool inStore)
 {
     const std::optional<TWineString> entry = prefix.ReadMachineString(kModPackerUninstallKey, "UninstallString");
     if (!entry)
-        return {{}, "there is no \"ReBirth ModPacker\" uninstall entry in our registry store or in the " +
-                        PrefixText(prefix)};
+        return {{}, QString("there is no \"ReBirth ModPacker\" uninstall entry in ") +
+                        (inStore ? "the " : "our registry store or in the ") + PrefixText(prefix)};
     const QString where = PrefixText(prefix) + ": " + Q(entry->key);
     const std::string uninstaller = UninstallerProgram(entry->text, IsFileIn(prefix));
     const QString folder = FolderPart(Q(uninstaller));
@@ -196,8 +197,10 @@ TProgramLookup LookupModPacker()
     if (const QString packer = StoreModPacker(note); !packer.isEmpty())
         return {packer, QString(kOurStore) + ": HKEY_LOCAL_MACHINE\\" + kModPackerUninstallKey};
     const std::optional<TWinePrefix> prefix = TWinePrefix::Locate();
-    TProgramLookup found =
-        prefix ? WineModPacker(*prefix) : NoPrefix("there is no \"ReBirth ModPacker\" uninstall entry");
+    TProgramLookup found = prefix ? WineModPacker(*prefix, !note.isEmpty())
+                                  : note.isEmpty() ? NoPrefix("there is no \"ReBirth ModPacker\" uninstall entry")
+                                                   : TProgramLookup{{}, "there is no Wine prefix at " +
+                                                                            Q(TWinePrefix::DefaultFolder())};
     if (found.path.isEmpty())
         found.from = note + found.from;
     return found;

@@ -196,3 +196,21 @@ TEST(WinePrograms, DanglingDriveLinksFindNothing)
     QFile::link(dir.file("nowhere"), dir.file("prefix/dosdevices/c:"));
     EXPECT_EQ(FindModPacker(), "");
 }
+
+TEST(WinePrograms, AStoreEntryWithoutPackerIsNamedBeforeThePrefix)
+{
+    TTestDir dir;
+    TEnvGuard config("MODWRIGHT_CONFIG_DIR", dir.createDir("config"));
+    TFakeWinePrefix fake(dir, "");
+    {
+        TRegistry reg(TRegRoot::LocalMachine);
+        ASSERT_TRUE(reg.OpenKey(
+            "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ReBirth ModPacker", true));
+        reg.WriteString("UninstallString", dir.file("native/uninst.exe").toStdString());
+    }
+    EXPECT_EQ(LookupModPacker().from, "the uninstall entry in our registry store names \"" +
+                                          dir.file("native/uninst.exe") +
+                                          "\", beside which there is no ModPacker.exe; there is no \"ReBirth "
+                                          "ModPacker\" uninstall entry in the Wine prefix " +
+                                          fake.folder());
+}
