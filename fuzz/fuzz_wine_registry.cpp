@@ -13,7 +13,8 @@
 
 namespace {
 
-constexpr const char *kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ReBirth ModPacker";
+constexpr const char *kUninstall =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ReBirth ModPacker";
 
 // The lookups of ModPacker and ReBirth on a prefix whose files hold `machine`
 // and `user`, with every path taken to exist or none.

@@ -75,10 +75,12 @@ QString StoreModPacker(QString &note)
 // `inStore`: whether our store has an entry (which gave nothing).
 TProgramLookup WineModPacker(const TWinePrefix &prefix, bool inStore)
 {
-    const std::optional<TWineString> entry = prefix.ReadMachineString(kModPackerUninstallKey, "UninstallString");
+    const std::optional<TWineString> entry =
+        prefix.ReadMachineString(kModPackerUninstallKey, "UninstallString");
     if (!entry)
-        return {{}, QString("there is no \"ReBirth ModPacker\" uninstall entry in ") +
-                        (inStore ? "the " : "our registry store or in the ") + PrefixText(prefix)};
+        return {{},
+                QString("there is no \"ReBirth ModPacker\" uninstall entry in ") +
+                    (inStore ? "the " : "our registry store or in the ") + PrefixText(prefix)};
     const QString where = PrefixText(prefix) + ": " + Q(entry->key);
     const std::string uninstaller = UninstallerProgram(entry->text, IsFileIn(prefix));
     const QString folder = FolderPart(Q(uninstaller));
@@ -86,9 +88,10 @@ TProgramLookup WineModPacker(const TWinePrefix &prefix, bool inStore)
         return {{}, "the uninstall string \"" + Q(entry->text) + "\" of " + where + " names no folder"};
     const QString packer = MappedFile(prefix, Std(folder) + "ModPacker.exe");
     if (packer.isEmpty())
-        return {{}, "there is no " + folder + "ModPacker.exe in the " + PrefixText(prefix) +
-                        " (the folder of the uninstall string \"" + Q(entry->text) + "\" of " + Q(entry->key) +
-                        ")"};
+        return {{},
+                "there is no " + folder + "ModPacker.exe in the " + PrefixText(prefix) +
+                    " (the folder of the uninstall string \"" + Q(entry->text) + "\" of " + Q(entry->key) +
+                    ")"};
     return {packer, where};
 }
 
@@ -116,9 +119,11 @@ TProgramLookup WineReBirth(const TWinePrefix &prefix)
     if (!reason.isEmpty())
         return {{}, reason};
     if (type)
-        return {{}, "the file type \"" + Q(type->text) + "\" of \".rbs\" (" + Q(type->key) +
-                        ") has no open command in the " + PrefixText(prefix)};
-    return {{}, "no program is associated with \".rbs\" in our registry store or in the " + PrefixText(prefix)};
+        return {{},
+                "the file type \"" + Q(type->text) + "\" of \".rbs\" (" + Q(type->key) +
+                    ") has no open command in the " + PrefixText(prefix)};
+    return {{},
+            "no program is associated with \".rbs\" in our registry store or in the " + PrefixText(prefix)};
 }
 
 // `what` is not in our store, and there is no prefix to look in.
@@ -126,10 +131,12 @@ TProgramLookup NoPrefix(const QString &what)
 {
     const std::string folder = TWinePrefix::DefaultFolder();
     if (folder.empty())
-        return {{}, what + " in our registry store, and there is no Wine prefix: neither WINEPREFIX nor a "
-                           "home folder is set"};
-    return {{}, what + " in our registry store, and there is no Wine prefix at " + Q(folder) +
-                    " (no system.reg)"};
+        return {{},
+                what + " in our registry store, and there is no Wine prefix: neither WINEPREFIX nor a "
+                       "home folder is set"};
+    return {{},
+            what + " in our registry store, and there is no Wine prefix at " + Q(folder) +
+                " (no system.reg)"};
 }
 
 } // namespace
@@ -197,10 +204,11 @@ TProgramLookup LookupModPacker()
     if (const QString packer = StoreModPacker(note); !packer.isEmpty())
         return {packer, QString(kOurStore) + ": HKEY_LOCAL_MACHINE\\" + kModPackerUninstallKey};
     const std::optional<TWinePrefix> prefix = TWinePrefix::Locate();
-    TProgramLookup found = prefix ? WineModPacker(*prefix, !note.isEmpty())
-                                  : note.isEmpty() ? NoPrefix("there is no \"ReBirth ModPacker\" uninstall entry")
-                                                   : TProgramLookup{{}, "there is no Wine prefix at " +
-                                                                            Q(TWinePrefix::DefaultFolder())};
+    TProgramLookup found =
+        prefix ? WineModPacker(*prefix, !note.isEmpty())
+        : note.isEmpty()
+            ? NoPrefix("there is no \"ReBirth ModPacker\" uninstall entry")
+            : TProgramLookup{{}, "there is no Wine prefix at " + Q(TWinePrefix::DefaultFolder())};
     if (found.path.isEmpty())
         found.from = note + found.from;
     return found;

@@ -31,7 +31,8 @@ class TFolderNames {
 public:
     explicit TFolderNames(const QString &folder) : folder_(folder)
     {
-        const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+        const QStringList names =
+            QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
         for (const QString &name : names)
             if (!byFoldedName_.contains(name.toCaseFolded()))
                 byFoldedName_.insert(name.toCaseFolded(), name); // the first in name order

@@ -179,7 +179,7 @@ QString DecodeTextFile(const QByteArray &bytes)
         return QString::fromUtf8(bytes.mid(3));
     if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
         QStringDecoder decoder(bytes.startsWith("\xFF\xFE") ? QStringConverter::Utf16LE
-                                                              : QStringConverter::Utf16BE);
+                                                            : QStringConverter::Utf16BE);
         return decoder(bytes.mid(2));
     }
     // Stateless: a sequence cut off at the end is an error, not kept for more input.
@@ -200,10 +200,14 @@ QString ModNameProblem(const QString &modName)
     // joined again with single blanks: quotes, tabs and runs of blanks are lost
     // on the way.
     if (modName.contains('"'))
-        return "The mod name must not contain a double quote (\"): ModPacker could not find the mod's folder.";
+        return "The mod name must not contain a double quote (\"): ModPacker could not find the mod's "
+               "folder.";
     if (modName.contains('\t') || modName.contains("  ") || modName.endsWith(' '))
         return "The mod name must not contain a tab or two blanks in a row, nor end with a blank: "
                "ModPacker could not find the mod's folder.";
+    // Windows drops the dots that end a path's last name ("Mod." is "Mod").
+    if (modName.endsWith('.'))
+        return "The mod name must not end with a dot: ModPacker could not find the mod's folder.";
     return {};
 }
 

@@ -45,7 +45,7 @@ QString DecodeTextFile(const QByteArray &bytes);
 // or a NUL would put the folder, and its removal after packing, somewhere
 // else; and the packer, handed the folder path unquoted on its command line,
 // cannot reach a folder whose name holds a double quote, a tab, two blanks in a
-// row or a blank at its end. Empty when the name can be used.
+// row, or ends with a blank or a dot. Empty when the name can be used.
 QString ModNameProblem(const QString &modName);
 
 // True when both paths name the same existing file.

@@ -27,7 +27,8 @@ std::string CommandProgram(std::string_view command, const std::function<bool(co
         return {};
     if (command.front() == '"') {
         const std::size_t close = command.find('"', 1);
-        return std::string(command.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+        return std::string(
+            command.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
     }
     // A long unquoted string is tried at its first blanks only: no command
     // that anybody writes has more than a few blanks in its program's path.
@@ -39,7 +40,8 @@ std::string CommandProgram(std::string_view command, const std::function<bool(co
         const std::string candidate(command.substr(0, end));
         if (isFile(candidate))
             return candidate;
-        if (!SameTextAscii(candidate.size() >= 4 ? std::string_view(candidate).substr(candidate.size() - 4) : "",
+        if (!SameTextAscii(candidate.size() >= 4 ? std::string_view(candidate).substr(candidate.size() - 4)
+                                                 : "",
                            ".exe") &&
             isFile(candidate + ".exe"))
             return candidate + ".exe";

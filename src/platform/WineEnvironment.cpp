@@ -38,11 +38,11 @@ TWineEnvironment::TWineEnvironment(const TWineRegistry &machine, const TWineRegi
         set("SystemDrive", root->substr(0, 2));
     set("windir", "%SystemRoot%");
 
-    const std::string programFiles64 = FirstOf({Read(machine, kCurrentVersion, "ProgramFilesDir"),
-                                                "%SystemDrive%\\Program Files"});
+    const std::string programFiles64 =
+        FirstOf({Read(machine, kCurrentVersion, "ProgramFilesDir"), "%SystemDrive%\\Program Files"});
     const std::string programFilesX86 = Read(machine, kCurrentVersion, "ProgramFilesDir (x86)");
-    const std::string commonFiles64 = FirstOf({Read(machine, kCurrentVersion, "CommonFilesDir"),
-                                               programFiles64 + "\\Common Files"});
+    const std::string commonFiles64 =
+        FirstOf({Read(machine, kCurrentVersion, "CommonFilesDir"), programFiles64 + "\\Common Files"});
     const std::string commonFilesX86 = Read(machine, kCurrentVersion, "CommonFilesDir (x86)");
     set("ProgramFiles(x86)", programFilesX86);
     set("CommonProgramFiles(x86)", commonFilesX86);
@@ -52,10 +52,10 @@ TWineEnvironment::TWineEnvironment(const TWineRegistry &machine, const TWineRegi
         set("CommonProgramW6432", commonFiles64);
     }
     if (wow32) {
-        set("ProgramFiles", FirstOf({Read(machine, kCurrentVersion32, "ProgramFilesDir"), programFilesX86,
-                                     programFiles64}));
-        set("CommonProgramFiles", FirstOf({Read(machine, kCurrentVersion32, "CommonFilesDir"), commonFilesX86,
-                                           commonFiles64}));
+        set("ProgramFiles",
+            FirstOf({Read(machine, kCurrentVersion32, "ProgramFilesDir"), programFilesX86, programFiles64}));
+        set("CommonProgramFiles",
+            FirstOf({Read(machine, kCurrentVersion32, "CommonFilesDir"), commonFilesX86, commonFiles64}));
     } else {
         set("ProgramFiles", programFiles64);
         set("CommonProgramFiles", commonFiles64);
@@ -84,7 +84,8 @@ TWineEnvironment::TWineEnvironment(const TWineRegistry &machine, const TWineRegi
     }
     const std::string shellFolders = std::string(kCurrentVersion) + "\\Explorer\\Shell Folders";
     set("APPDATA", FirstOf({Read(user, shellFolders, "AppData"), "%USERPROFILE%\\AppData\\Roaming"}));
-    set("LOCALAPPDATA", FirstOf({Read(user, shellFolders, "Local AppData"), "%USERPROFILE%\\AppData\\Local"}));
+    set("LOCALAPPDATA",
+        FirstOf({Read(user, shellFolders, "Local AppData"), "%USERPROFILE%\\AppData\\Local"}));
 
     // The environment keys last: what they set wins. Wine keeps the current
     // control set as "ControlSet001" behind a link.

@@ -85,8 +85,8 @@ std::optional<TWinePrefix> TWinePrefix::Locate()
 }
 
 TWinePrefix::TWinePrefix(const std::string &folder)
-    : TWinePrefix(folder, TWineRegistry::Load(folder + "/system.reg"), TWineRegistry::Load(folder + "/user.reg"),
-                  UserName())
+    : TWinePrefix(folder, TWineRegistry::Load(folder + "/system.reg"),
+                  TWineRegistry::Load(folder + "/user.reg"), UserName())
 {
 }
 
@@ -106,8 +106,8 @@ std::optional<TWineString> TWinePrefix::readFirst(std::initializer_list<TPlace> 
             value->text.empty())
             continue;
         TWineString found;
-        found.text =
-            value->type == TWineRegistry::kExpandSz ? Environment(place.wow32).Expand(value->text) : value->text;
+        found.text = value->type == TWineRegistry::kExpandSz ? Environment(place.wow32).Expand(value->text)
+                                                             : value->text;
         found.key = std::string(place.root) + "\\" + place.key;
         return found;
     }

@@ -11,7 +11,6 @@ namespace {
 
 constexpr std::string_view kHeader = "WINE REGISTRY Version 2";
 
-
 bool IsBlank(char c)
 {
     return c == ' ' || c == '\t';

@@ -234,8 +234,7 @@ void TModText::BLoadCommentsClick()
     commentDir_ = QFileInfo(file).absolutePath();
     try {
         TReadOnlyFile source(file);
-        MComments->setPlainText(
-            TextLines(DecodeTextFile(source.readAll(MaxCommentsBytes))).join('\n'));
+        MComments->setPlainText(TextLines(DecodeTextFile(source.readAll(MaxCommentsBytes))).join('\n'));
     } catch (const std::exception &e) {
         ShowError(QString::fromUtf8(e.what()));
     }

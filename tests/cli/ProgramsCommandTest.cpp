@@ -2,7 +2,6 @@
 // prefixes laid out as the programs' 32-bit installers leave them.
 #include "CliTestUtil.h"
 #include "modbuild/BuildFixture.h"
-
 #include "support/FakeWinePrefix.h"
 
 #include <QFileInfo>
@@ -26,7 +25,8 @@ const QByteArray kInstalled32 =
     "[Software\\\\Classes\\\\Wow6432Node\\\\.rbs] 1796731796\n@=\"ReBirth.Song\"\n"
     "[Software\\\\Classes\\\\Wow6432Node\\\\ReBirth.Song\\\\shell\\\\open\\\\command] 1796731797\n"
     "@=str(2):\"\\\"%ProgramFiles%\\\\ReBirth\\\\ReBirth.exe\\\" \\\"%1\\\"\"\n"
-    "[Software\\\\Wow6432Node\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\ReBirth ModPacker] 1\n"
+    "[Software\\\\Wow6432Node\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\ReBirth ModPacker] "
+    "1\n"
     "\"UninstallString\"=str(2):\"\\\"%ProgramFiles%\\\\ReBirth ModPacker\\\\uninst.exe\\\" /S\"\n";
 
 struct TProgramsFixture {
@@ -48,14 +48,15 @@ TEST(ProgramsCommand, BothFoundInThePrefixWithTheirKeys)
     const TCliRun run = RunCliWith({"programs"});
     EXPECT_EQ(run.exitCode, 0) << run.err;
     const std::string prefix = S(fake.folder());
-    EXPECT_EQ(run.out, "{\"modpacker\": \"" + Canonical(packer) + "\", \"rebirth\": \"" + Canonical(rebirth) +
-                           "\", \"wine\": \"" + S(f.wine) + "\", \"prefix\": \"" + prefix +
-                           "\", \"modpackerFrom\": \"Wine prefix " + prefix +
-                           ": HKEY_LOCAL_MACHINE\\\\Software\\\\Wow6432Node\\\\Microsoft\\\\Windows\\\\"
-                           "CurrentVersion\\\\Uninstall\\\\ReBirth ModPacker\", \"rebirthFrom\": \"Wine prefix " +
-                           prefix +
-                           ": HKEY_LOCAL_MACHINE\\\\Software\\\\Classes\\\\Wow6432Node\\\\ReBirth.Song\\\\shell\\\\"
-                           "open\\\\command\"}\n");
+    EXPECT_EQ(run.out,
+              "{\"modpacker\": \"" + Canonical(packer) + "\", \"rebirth\": \"" + Canonical(rebirth) +
+                  "\", \"wine\": \"" + S(f.wine) + "\", \"prefix\": \"" + prefix +
+                  "\", \"modpackerFrom\": \"Wine prefix " + prefix +
+                  ": HKEY_LOCAL_MACHINE\\\\Software\\\\Wow6432Node\\\\Microsoft\\\\Windows\\\\"
+                  "CurrentVersion\\\\Uninstall\\\\ReBirth ModPacker\", \"rebirthFrom\": \"Wine prefix " +
+                  prefix +
+                  ": HKEY_LOCAL_MACHINE\\\\Software\\\\Classes\\\\Wow6432Node\\\\ReBirth.Song\\\\shell\\\\"
+                  "open\\\\command\"}\n");
     EXPECT_EQ(RunCliWith({"programs", "extra"}).exitCode, 2);
 }
 
@@ -67,14 +68,16 @@ TEST(ProgramsCommand, NullsAndReasonsWithoutPrefixOrWine)
     TEnvGuard noPrefix("WINEPREFIX", f.dir.file("no prefix"));
     const TCliRun run = RunCliWith({"programs"});
     EXPECT_EQ(run.exitCode, 0);
-    const std::string where = "and there is no Wine prefix at " + S(f.dir.file("no prefix")) + " (no system.reg)";
-    EXPECT_EQ(run.out, "{\"modpacker\": null, \"rebirth\": null, \"wine\": null, \"prefix\": null, "
-                       "\"modpackerFrom\": \"there is no \\\"ReBirth ModPacker\\\" uninstall entry in our "
-                       "registry store, " +
-                           where +
-                           "\", \"rebirthFrom\": \"no program is associated with \\\".rbs\\\" in our registry "
-                           "store, " +
-                           where + "\"}\n");
+    const std::string where =
+        "and there is no Wine prefix at " + S(f.dir.file("no prefix")) + " (no system.reg)";
+    EXPECT_EQ(run.out,
+              "{\"modpacker\": null, \"rebirth\": null, \"wine\": null, \"prefix\": null, "
+              "\"modpackerFrom\": \"there is no \\\"ReBirth ModPacker\\\" uninstall entry in our "
+              "registry store, " +
+                  where +
+                  "\", \"rebirthFrom\": \"no program is associated with \\\".rbs\\\" in our registry "
+                  "store, " +
+                  where + "\"}\n");
 }
 
 TEST(MakeCommand, WithoutModPackerUsesWhatThePrefixHolds)
@@ -83,11 +86,12 @@ TEST(MakeCommand, WithoutModPackerUsesWhatThePrefixHolds)
     TFakeWinePrefix fake(f.dir, kInstalled32);
     // A stand-in packer: a script, started as itself although it is named ".exe".
     const QString log = f.dir.file("log");
-    const QString packer = f.dir.createFile("prefix/drive_c/Program Files (x86)/ReBirth ModPacker/ModPacker.exe",
-                                            QString("#!/bin/sh\n{ echo \"$*\"; pwd; } > '%1'\n"
-                                                    "cp \"$*/ModName.txt\" '%1.name'\nexit 5\n")
-                                                .arg(log)
-                                                .toUtf8());
+    const QString packer =
+        f.dir.createFile("prefix/drive_c/Program Files (x86)/ReBirth ModPacker/ModPacker.exe",
+                         QString("#!/bin/sh\n{ echo \"$*\"; pwd; } > '%1'\n"
+                                 "cp \"$*/ModName.txt\" '%1.name'\nexit 5\n")
+                             .arg(log)
+                             .toUtf8());
     QFile::setPermissions(packer, QFile::ReadOwner | QFile::ExeOwner);
     fake.createOnC("Program Files (x86)/ReBirth/ReBirth.exe");
     const QString mods = f.dir.createDir("prefix/drive_c/Program Files (x86)/ReBirth/mods");
@@ -111,10 +115,12 @@ TEST(MakeCommand, WithoutModPackerAndNoneFoundSaysWhy)
 {
     TProgramsFixture f;
     TEnvGuard noPrefix("WINEPREFIX", f.dir.file("none"));
-    const QString file = f.dir.createFile("Assignments.ini", "[Assignments]\r\nAssignment1=Demo\r\n[Ass.Demo]\r\n");
+    const QString file =
+        f.dir.createFile("Assignments.ini", "[Assignments]\r\nAssignment1=Demo\r\n[Ass.Demo]\r\n");
     const TCliRun run = RunCliWith({"make", S(file), "Demo"});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err.rfind("ModPacker was not found: there is no \"ReBirth ModPacker\" uninstall entry", 0), 0u)
+    EXPECT_EQ(run.err.rfind("ModPacker was not found: there is no \"ReBirth ModPacker\" uninstall entry", 0),
+              0u)
         << run.err;
     EXPECT_NE(run.err.find("Name it with --modpacker."), std::string::npos);
 }

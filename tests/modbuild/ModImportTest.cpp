@@ -188,9 +188,11 @@ TEST_F(ModImport, WindowsMadeFolderImportsWholeWhateverTheCaseAndCodePage)
     const QString jpeg = dir.createFile("win/12015.JPG", JpegBytes(Gradient(109, 16)));
     const QString aiff = dir.createFile("win/tr808bd.aif", AiffBytes(1, 16, 44100, {1, 2, 3}));
     const QString demo = dir.createFile("win/Demo.RBS", "song");
-    dir.createFile("win/modname.txt", "Caf\xe9 \x80 \x96 Cr\xe8me\r\n");                  // windows-1252
-    dir.createFile("win/WWW.TXT", "\xef\xbb\xbfhttp://example.org/\xc3\xa9t\xc3\xa9\r\n"); // UTF-8 with its mark
-    dir.createFile("win/Comments.Txt", "Gr\xc3\xbc\xc3\x9f" "e\r\nzwei\r\n");             // UTF-8
+    dir.createFile("win/modname.txt", "Caf\xe9 \x80 \x96 Cr\xe8me\r\n"); // windows-1252
+    dir.createFile("win/WWW.TXT",
+                   "\xef\xbb\xbfhttp://example.org/\xc3\xa9t\xc3\xa9\r\n"); // UTF-8 with its mark
+    dir.createFile("win/Comments.Txt", "Gr\xc3\xbc\xc3\x9f"
+                                       "e\r\nzwei\r\n"); // UTF-8
     dir.createFile("win/ftp.txt", "ftp://example.org\r\n");
     ImportModFolder(ctx, folder, true);
 
@@ -206,9 +208,11 @@ TEST_F(ModImport, WindowsMadeFolderImportsWholeWhateverTheCaseAndCodePage)
             ++assigned;
         }
     EXPECT_EQ(assigned, 2);
-    EXPECT_EQ(set.texts, (TModTexts{QString::fromUtf8("Caf\xc3\xa9 \xe2\x82\xac \xe2\x80\x93 Cr\xc3\xa8me"),
-                                    QString::fromUtf8("http://example.org/\xc3\xa9t\xc3\xa9"), "ftp://example.org",
-                                    demo, QString::fromUtf8("Gr\xc3\xbc\xc3\x9f" "e\r\nzwei")}));
+    EXPECT_EQ(set.texts,
+              (TModTexts{QString::fromUtf8("Caf\xc3\xa9 \xe2\x82\xac \xe2\x80\x93 Cr\xc3\xa8me"),
+                         QString::fromUtf8("http://example.org/\xc3\xa9t\xc3\xa9"), "ftp://example.org", demo,
+                         QString::fromUtf8("Gr\xc3\xbc\xc3\x9f"
+                                           "e\r\nzwei")}));
     // One "does not exist" per other component, and no warning about the texts.
     EXPECT_EQ(messages.lines.size(), 103);
     for (const QString &line : messages.lines)

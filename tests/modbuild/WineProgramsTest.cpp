@@ -115,7 +115,8 @@ TEST(WinePrograms, FoundAsThe32BitInstallersLeaveThem)
             "@=\"ReBirth.Song\"\n\n"
             "[Software\\\\Classes\\\\Wow6432Node\\\\ReBirth.Song\\\\shell\\\\open\\\\command] 1796731797\n"
             "@=str(2):\"\\\"%ProgramFiles%\\\\ReBirth\\\\ReBirth.exe\\\" \\\"%1\\\"\"\n\n"
-            "[Software\\\\Wow6432Node\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\ReBirth ModPacker] "
+            "[Software\\\\Wow6432Node\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\ReBirth "
+            "ModPacker] "
             "1796731796\n"
             "\"UninstallString\"=str(2):\"\\\"%ProgramFiles%\\\\ReBirth ModPacker\\\\uninst.exe\\\" /S\"\n");
     // The 64-bit folder holds decoys that a lookup in the wrong view would find.
@@ -133,9 +134,10 @@ TEST(WinePrograms, FoundAsThe32BitInstallersLeaveThem)
                                     "CurrentVersion\\Uninstall\\ReBirth ModPacker");
     const TProgramLookup foundReBirth = LookupReBirth();
     EXPECT_EQ(foundReBirth.path, Canonical(rebirth));
-    EXPECT_EQ(foundReBirth.from, "Wine prefix " + fake.folder() +
-                                     ": HKEY_LOCAL_MACHINE\\Software\\Classes\\Wow6432Node\\ReBirth.Song\\shell\\"
-                                     "open\\command");
+    EXPECT_EQ(foundReBirth.from,
+              "Wine prefix " + fake.folder() +
+                  ": HKEY_LOCAL_MACHINE\\Software\\Classes\\Wow6432Node\\ReBirth.Song\\shell\\"
+                  "open\\command");
 }
 
 TEST(WinePrograms, UserClassesWithAnExpandedCommandOnTheExtensionItself)
@@ -150,8 +152,8 @@ TEST(WinePrograms, UserClassesWithAnExpandedCommandOnTheExtensionItself)
     const QString rebirth = fake.createOnC("users/tester/AppData/Local/My Synth/ReBirth.exe");
     const TProgramLookup found = LookupReBirth();
     EXPECT_EQ(found.path, Canonical(rebirth));
-    EXPECT_EQ(found.from,
-              "Wine prefix " + fake.folder() + ": HKEY_CURRENT_USER\\Software\\Classes\\.rbs\\shell\\open\\command");
+    EXPECT_EQ(found.from, "Wine prefix " + fake.folder() +
+                              ": HKEY_CURRENT_USER\\Software\\Classes\\.rbs\\shell\\open\\command");
 }
 
 TEST(WinePrograms, WhyNothingWasFound)
@@ -163,9 +165,10 @@ TEST(WinePrograms, WhyNothingWasFound)
         EXPECT_EQ(LookupModPacker().from, "there is no \"ReBirth ModPacker\" uninstall entry in our registry "
                                           "store, and there is no Wine prefix at " +
                                               dir.file("none") + " (no system.reg)");
-        EXPECT_EQ(LookupReBirth().from, "no program is associated with \".rbs\" in our registry store, and there "
-                                        "is no Wine prefix at " +
-                                            dir.file("none") + " (no system.reg)");
+        EXPECT_EQ(LookupReBirth().from,
+                  "no program is associated with \".rbs\" in our registry store, and there "
+                  "is no Wine prefix at " +
+                      dir.file("none") + " (no system.reg)");
     }
     TFakeWinePrefix fake(dir, kUninstallKey + "\"UninstallString\"=\"C:\\\\MP\\\\un.exe /S\"\n"
                                               "[Software\\\\Classes\\\\.rbs]\n@=\"Song\"\n"
@@ -173,14 +176,16 @@ TEST(WinePrograms, WhyNothingWasFound)
                                               "@=\"\\\"C:\\\\RB\\\\ReBirth.exe\\\" \\\"%1\\\"\"\n");
     const TProgramLookup packer = LookupModPacker();
     EXPECT_EQ(packer.path, "");
-    EXPECT_NE(packer.from.indexOf("there is no C:\\MP\\ModPacker.exe in the Wine prefix"), -1) << packer.from.toStdString();
+    EXPECT_NE(packer.from.indexOf("there is no C:\\MP\\ModPacker.exe in the Wine prefix"), -1)
+        << packer.from.toStdString();
     const TProgramLookup rebirth = LookupReBirth();
     EXPECT_EQ(rebirth.path, "");
     EXPECT_NE(rebirth.from.indexOf("\"C:\\RB\\ReBirth.exe\""), -1) << rebirth.from.toStdString();
     EXPECT_NE(rebirth.from.indexOf("does not exist"), -1) << rebirth.from.toStdString();
 
     // An uninstall string of 2 characters names nothing.
-    dir.createFile("prefix/system.reg", "WINE REGISTRY Version 2\n" + kUninstallKey + "\"UninstallString\"=\"C:\"\n");
+    dir.createFile("prefix/system.reg",
+                   "WINE REGISTRY Version 2\n" + kUninstallKey + "\"UninstallString\"=\"C:\"\n");
     fake.createOnC("ModPacker.exe");
     EXPECT_EQ(FindModPacker(), "");
 }

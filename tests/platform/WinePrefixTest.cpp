@@ -1,8 +1,8 @@
 // The prefix as 32-bit installers leave it in a 64-bit Wine prefix: their keys
 // in the Wow6432Node view, their paths as REG_EXPAND_SZ strings.
-#include "platform/WineCommand.h"
 #include "platform/WinePrefix.h"
 
+#include "platform/WineCommand.h"
 #include "support/FakeWinePrefix.h"
 
 #include <QFileInfo>
@@ -32,7 +32,7 @@ TEST(WinePrefixViews, The32BitViewIsReadFirstAndSaysWhereItWasFound)
     EXPECT_EQ(prefix.ReadMachineString("Software\\Vendor\\Tool", "Only64")->key,
               "HKEY_LOCAL_MACHINE\\Software\\Vendor\\Tool");
     EXPECT_FALSE(prefix.ReadMachineString("Software\\Vendor\\Tool", "Empty")); // empty counts as missing
-    EXPECT_EQ(prefix.ReadMachineString("System\\Setup", "X")->text, "y"); // only Software has two views
+    EXPECT_EQ(prefix.ReadMachineString("System\\Setup", "X")->text, "y");      // only Software has two views
     EXPECT_FALSE(prefix.ReadMachineString("Software\\Vendor\\Other", "Path"));
 }
 
@@ -50,7 +50,8 @@ TEST(WinePrefixViews, UserClassesThenMachineClassesEach32BitFirst)
     EXPECT_EQ(prefix.ReadClassesString(".a", "")->text, "m32");
     EXPECT_EQ(prefix.ReadClassesString(".b", "")->text, "u64");
     EXPECT_EQ(prefix.ReadClassesString(".c", "")->text, "u32");
-    EXPECT_EQ(prefix.ReadClassesString(".c", "")->key, "HKEY_CURRENT_USER\\Software\\Classes\\Wow6432Node\\.c");
+    EXPECT_EQ(prefix.ReadClassesString(".c", "")->key,
+              "HKEY_CURRENT_USER\\Software\\Classes\\Wow6432Node\\.c");
     EXPECT_FALSE(prefix.ReadClassesString(".d", "")); // a user key without the value hides nothing
 }
 
@@ -61,9 +62,11 @@ TEST(WineEnvironmentTest, ExpandStringsFromThePrefixesOwnEnvironment)
                    "[Software\\\\Wow6432Node\\\\Vendor]\n\"A\"=str(2):\"%ProgramFiles%\\\\Tool\\\\a.exe\"\n"
                    "[Software\\\\Vendor]\n\"B\"=str(2):\"%ProgramFiles%\\\\Tool\\\\b.exe\"\n"
                    "\"Plain\"=\"%ProgramFiles%\"\n",
-               "[Environment]\n\"TEMP\"=\"C:\\\\users\\\\tester\\\\Temp\"\n\"MINE\"=str(2):\"%USERPROFILE%\\\\x\"\n");
+               "[Environment]\n\"TEMP\"=\"C:\\\\users\\\\tester\\\\Temp\"\n\"MINE\"=str(2):\"%USERPROFILE%"
+               "\\\\x\"\n");
     // A 32-bit installer's %ProgramFiles% is the "(x86)" folder; a native one's is not.
-    EXPECT_EQ(prefix.ReadMachineString("Software\\Vendor", "A")->text, "C:\\Program Files (x86)\\Tool\\a.exe");
+    EXPECT_EQ(prefix.ReadMachineString("Software\\Vendor", "A")->text,
+              "C:\\Program Files (x86)\\Tool\\a.exe");
     EXPECT_EQ(prefix.ReadMachineString("Software\\Vendor", "B")->text, "C:\\Program Files\\Tool\\b.exe");
     EXPECT_EQ(prefix.ReadMachineString("Software\\Vendor", "Plain")->text, "%ProgramFiles%"); // REG_SZ stays
 
@@ -71,7 +74,8 @@ TEST(WineEnvironmentTest, ExpandStringsFromThePrefixesOwnEnvironment)
     const TWineEnvironment &env64 = prefix.Environment(false);
     EXPECT_EQ(env32.Expand("%ProgramFiles(x86)%|%ProgramW6432%|%CommonProgramFiles%"),
               "C:\\Program Files (x86)|C:\\Program Files|C:\\Program Files (x86)\\Common Files");
-    EXPECT_EQ(env64.Expand("%programfiles%|%CommonProgramFiles%"), "C:\\Program Files|C:\\Program Files\\Common Files");
+    EXPECT_EQ(env64.Expand("%programfiles%|%CommonProgramFiles%"),
+              "C:\\Program Files|C:\\Program Files\\Common Files");
     EXPECT_EQ(env64.Expand("%SystemRoot%|%windir%|%SystemDrive%|%ComSpec%"),
               "C:\\windows|C:\\windows|C:|C:\\windows\\system32\\cmd.exe");
     EXPECT_EQ(env64.Expand("%USERPROFILE%|%APPDATA%|%ProgramData%|%PUBLIC%|%TEMP%|%MINE%"),
@@ -102,7 +106,8 @@ TEST(WineCommandTest, ProgramOfAnOpenCommand)
     };
     EXPECT_EQ(CommandProgram("\"C:\\Program Files\\ReBirth\\ReBirth.exe\" \"%1\"", exists),
               "C:\\Program Files\\ReBirth\\ReBirth.exe");
-    EXPECT_EQ(CommandProgram("  \"C:\\Missing\\x.exe\" %1", exists), "C:\\Missing\\x.exe"); // quoted: taken as is
+    EXPECT_EQ(CommandProgram("  \"C:\\Missing\\x.exe\" %1", exists),
+              "C:\\Missing\\x.exe"); // quoted: taken as is
     EXPECT_EQ(CommandProgram("C:\\Program Files\\ReBirth\\ReBirth.exe %1", exists),
               "C:\\Program Files\\ReBirth\\ReBirth.exe");
     EXPECT_EQ(CommandProgram("C:\\Tools\\play \"%1\"", exists), "C:\\Tools\\play.exe");
@@ -144,9 +149,10 @@ TEST(WinePrefixDrives, DriveLinksPointingNowhereMapNothing)
 
 TEST(WineRegistryKeys, SubKeysAndValuesOfAKey)
 {
-    const TWineRegistry reg = TWineRegistry::Parse("WINE REGISTRY Version 2\n"
-                                                   "[A\\\\B]\n\"x\"=\"1\"\n[A\\\\B\\\\C]\n[A\\\\B\\\\C\\\\D]\n"
-                                                   "[A\\\\BB]\n[A\\\\b\\\\E]\n\"Y\"=\"2\"\n");
+    const TWineRegistry reg =
+        TWineRegistry::Parse("WINE REGISTRY Version 2\n"
+                             "[A\\\\B]\n\"x\"=\"1\"\n[A\\\\B\\\\C]\n[A\\\\B\\\\C\\\\D]\n"
+                             "[A\\\\BB]\n[A\\\\b\\\\E]\n\"Y\"=\"2\"\n");
     EXPECT_EQ(reg.SubKeys("a\\b"), (std::vector<std::string>{"c", "e"}));
     EXPECT_TRUE(reg.SubKeys("A\\Z").empty());
     ASSERT_TRUE(reg.Values("A\\B\\E"));

@@ -274,7 +274,7 @@ TEST_F(ModTextTest, NamesThePackerCannotReachAreRefusedAtOK)
 {
     auto d = open();
     d->show();
-    for (const QString bad : {"Two  blanks", "Say \"hi\"", "Ends with a blank "}) {
+    for (const QString bad : {"Two  blanks", "Say \"hi\"", "Ends with a blank ", "Ends with a dot."}) {
         TypeInto(d->CBModName, bad);
         ASSERT_EQ(d->CBModName->currentText(), bad);
         Click(d->BOK);
@@ -282,16 +282,17 @@ TEST_F(ModTextTest, NamesThePackerCannotReachAreRefusedAtOK)
         EXPECT_EQ(boxes.shown.back(), "info: " + ModNameProblem(bad));
         EXPECT_TRUE(boxes.shown.back().contains("ModPacker could not find the mod's folder"));
     }
-    EXPECT_EQ(boxes.shown.size(), 3);
+    EXPECT_EQ(boxes.shown.size(), 4);
     EXPECT_TRUE(d->isVisible());
     EXPECT_EQ(closings, 0);
 
     // Names that worked before still do: single blanks, accents, brackets.
-    const QString good = QString::fromUtf8("\xc3\x89t\xc3\xa9 (mix) & 'co' \xe2\x82\xac" "1");
+    const QString good = QString::fromUtf8("\xc3\x89t\xc3\xa9 (mix) & 'co' \xe2\x82\xac"
+                                           "1");
     TypeInto(d->CBModName, good);
     Click(d->BOK);
     EXPECT_EQ(closings, 1);
-    EXPECT_EQ(boxes.shown.size(), 3);
+    EXPECT_EQ(boxes.shown.size(), 4);
     EXPECT_EQ(f().Set().texts.ModName, good);
 }
 
@@ -303,10 +304,11 @@ TEST_F(ModTextTest, ACharacterTheWindowsCodePageCannotHoldIsNamedAtOK)
     TypeInto(d->MComments, QString::fromUtf8("fine \xe2\x82\xac\nZa\xc5\xbc\xc3\xb3\xc5\x82\xc4\x87"));
     Click(d->BOK);
     ASSERT_EQ(boxes.shown.size(), 1);
-    EXPECT_EQ(boxes.shown[0],
-              QString::fromUtf8("info: The comments hold the character \"\xc5\xbc\" (U+017C), which ModPacker's "
-                                "text files cannot hold (they are written in the Windows character set, "
-                                "windows-1252). Please replace it."));
+    EXPECT_EQ(
+        boxes.shown[0],
+        QString::fromUtf8("info: The comments hold the character \"\xc5\xbc\" (U+017C), which ModPacker's "
+                          "text files cannot hold (they are written in the Windows character set, "
+                          "windows-1252). Please replace it."));
     EXPECT_EQ(closings, 0);
     EXPECT_EQ(d->focusWidget(), d->MComments);
 

@@ -42,7 +42,8 @@ int CmdMake(TCliContext &ctx)
     } else {
         const TProgramLookup found = LookupModPacker();
         if (found.path.isEmpty()) {
-            ctx.err << "ModPacker was not found: " << found.from.toStdString() << ". Name it with --modpacker.\n";
+            ctx.err << "ModPacker was not found: " << found.from.toStdString()
+                    << ". Name it with --modpacker.\n";
             return cliFailed;
         }
         build.settings.ModPackerPath = found.path;
