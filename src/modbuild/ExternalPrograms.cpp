@@ -2,6 +2,7 @@
 
 #include "common/MessageBoxes.h"
 #include "common/PathUtils.h"
+#include "modbuild/ModPackerFiles.h"
 #include "platform/Process.h"
 #include "platform/Registry.h"
 #include "platform/WineCommand.h"
@@ -152,8 +153,10 @@ std::shared_ptr<TProcess> StartModPacker(const TBuildSettings &settings, const Q
 {
     QString workingFolder;
     if (!settings.ReBirthPath.isEmpty()) {
-        const QString mods = FolderPart(settings.ReBirthPath) + "mods";
-        if (QFileInfo(mods).isDir())
+        // An installer may have written "Mods"; Windows finds it as "mods".
+        const QString folder = FolderPart(settings.ReBirthPath);
+        const QString mods = folder.isEmpty() ? QString() : EntryIgnoringCase(folder, "mods");
+        if (!mods.isEmpty() && QFileInfo(mods).isDir())
             workingFolder = mods;
     }
     try {

@@ -175,7 +175,7 @@ bool LoadStandardComponents(const TBuildContext &ctx)
     const QString packer = ctx.settings.ModPackerPath;
     if (packer.isEmpty())
         return false;
-    const QString folder = QFileInfo(packer).absolutePath() + "/Standard Components";
+    const QString folder = EntryIgnoringCase(QFileInfo(packer).absolutePath(), "Standard Components");
     if (!QFileInfo(folder).isDir())
         return false;
     ImportModFolder(ctx, folder, false);

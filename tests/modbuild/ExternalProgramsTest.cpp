@@ -81,7 +81,7 @@ TEST(FindModPacker, UninstallEntryGivesModPackerBesideTheUninstaller)
     TTestDir dir;
     TConfigFolder config(dir.createDir("config"));
     TEnvGuard noWine("WINEPREFIX", dir.path()); // a folder without system.reg: no Wine prefix
-    EXPECT_EQ(FindModPacker(), ""); // no entry
+    EXPECT_EQ(FindModPacker(), "");             // no entry
 
     const QString packer = dir.createFile("Program Files/ModPacker/ModPacker.exe", "MZ");
     const QString folder = QFileInfo(packer).absolutePath();
@@ -137,6 +137,10 @@ TEST(StartModPacker, FolderIsThePlainParameterWorkingFolderIsReBirthsMods)
     EXPECT_EQ(p->Wait(), 3u);
     EXPECT_EQ(Lines(log), (QStringList{"arg:" + modFolder, "cwd:" + QDir::currentPath()}));
 
+    // An installer's "Mods" is the mods folder, as Windows would find it.
+    const QString upper = dir.createDir("ReBirth/Mods");
+    StartModPacker(settings, modFolder)->Wait();
+    EXPECT_EQ(Lines(log), (QStringList{"arg:" + modFolder, "cwd:" + upper}));
     const QString mods = dir.createDir("ReBirth/mods");
     StartModPacker(settings, modFolder)->Wait();
     EXPECT_EQ(Lines(log), (QStringList{"arg:" + modFolder, "cwd:" + mods}));

@@ -130,8 +130,9 @@ TEST_F(ModImport, StandardComponentsBesideModPackerLoadUnnamedAndUnmodified)
     EXPECT_FALSE(LoadStandardComponents(ctx));
     EXPECT_EQ(set.name, "");
 
-    dir.createFile("ModPacker/Standard Components/TR909BD1.aif", AiffBytes(1, 16, 44100, {9}));
-    dir.createFile("ModPacker/Standard Components/ModName.txt", "Standard\r\n");
+    // As a Windows installer may spell it.
+    dir.createFile("ModPacker/STANDARD components/TR909BD1.aif", AiffBytes(1, 16, 44100, {9}));
+    dir.createFile("ModPacker/STANDARD components/ModName.txt", "Standard\r\n");
     EXPECT_TRUE(LoadStandardComponents(ctx));
     EXPECT_EQ(assignedEntries(), std::vector<int>{ImageCount + 25});
     EXPECT_EQ(set.name, TAssignmentSet::NoName);
