@@ -46,8 +46,6 @@ std::optional<std::string> FindEntry(const fs::path &folder, const std::string &
     return found;
 }
 
-} // namespace
-
 std::string UserName()
 {
     // Wine names the profile folder after the login name.
@@ -63,6 +61,8 @@ std::string TextAfter(const std::string &path, std::string_view prefix)
     return SameTextAscii(std::string_view(path).substr(0, prefix.size()), prefix) ? path.substr(prefix.size())
                                                                                   : std::string();
 }
+
+} // namespace
 
 std::string TWinePrefix::DefaultFolder()
 {
