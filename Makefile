@@ -5,7 +5,7 @@ BENCH_DIR ?= build-bench
 JOBS ?= 2
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build run test bench fuzz clean
+.PHONY: all deps configure build run test bench fuzz check-wine clean
 
 all: build
 
@@ -35,6 +35,12 @@ fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMODWRIGHT_FUZZ=ON
 	cmake --build $(FUZZ_DIR) -j $(JOBS)
 	./scripts/run-fuzz $(FUZZ_DIR) $(FUZZ_SECONDS)
+
+# Make! against Windows programs under wine in a throwaway prefix; needs wine and
+# a MinGW cross compiler (exit 2 without them). Not part of `make test`.
+check-wine: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target modwright-cli
+	./scripts/check-wine $(BUILD_DIR)
 
 clean:
 	rm -rf $(BUILD_DIR) $(FUZZ_DIR) $(BENCH_DIR)

@@ -2,12 +2,15 @@
 
 #include "common/MessageBoxes.h"
 #include "common/PathUtils.h"
+#include "modbuild/ModPackerFiles.h"
 #include "platform/Process.h"
 #include "platform/Registry.h"
+#include "platform/WineCommand.h"
 #include "platform/WinePrefix.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <functional>
 
 namespace {
 
@@ -24,24 +27,117 @@ QString Q(const std::string &s)
 const char *const kModPackerUninstallKey =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ReBirth ModPacker";
 
-// The program part of an uninstall string: a quoted path is taken whole, blanks
-// and all; an unquoted one up to the first blank, unless the whole string names
-// a file (a path with blanks that nobody quoted). `isFile` says whether a path
-// names a file, for paths of this file system or of a Wine prefix.
-template <typename TIsFile> QString UninstallerPath(QString text, TIsFile &&isFile)
+const char *const kOurStore = "our registry store";
+
+QString PrefixText(const TWinePrefix &prefix)
 {
-    if (text.startsWith('"')) {
-        const qsizetype close = text.indexOf('"', 1);
-        if (close > 0)
-            return text.mid(1, close - 1);
-        text.remove(0, 1);
+    return "Wine prefix " + Q(prefix.Folder());
+}
+
+// A Windows path of the prefix as a path of this file system when it names a
+// file there; empty otherwise.
+QString MappedFile(const TWinePrefix &prefix, const std::string &windowsPath)
+{
+    const QString mapped = Q(prefix.MapPath(windowsPath));
+    return !mapped.isEmpty() && QFileInfo(mapped).isFile() ? mapped : QString();
+}
+
+std::function<bool(const std::string &)> IsFileIn(const TWinePrefix &prefix)
+{
+    return [&prefix](const std::string &path) { return !MappedFile(prefix, path).isEmpty(); };
+}
+
+bool IsNativeFile(const std::string &path)
+{
+    return QFileInfo(Q(path)).isFile();
+}
+
+// Our own store's entry; the reason it gave nothing goes to `note`.
+QString StoreModPacker(QString &note)
+{
+    try {
+        TRegistry reg(TRegRoot::LocalMachine);
+        if (!reg.OpenKeyReadOnly(std::string("\\") + kModPackerUninstallKey))
+            return {};
+        const std::string text = reg.ReadString("UninstallString");
+        const QString folder = FolderPart(Q(UninstallerProgram(text, IsNativeFile)));
+        const QString packer = folder.isEmpty() ? QString() : LongPath(folder + "ModPacker.exe");
+        if (!packer.isEmpty() && QFileInfo(packer).isFile())
+            return packer;
+        note = QString("the uninstall entry in our registry store names \"%1\", beside which there is no "
+                       "ModPacker.exe; ")
+                   .arg(Q(text));
+    } catch (const std::exception &e) {
+        note = QString("our registry store cannot be read (%1); ").arg(QString::fromUtf8(e.what()));
     }
-    if (text.endsWith('"'))
-        text.chop(1);
-    if (isFile(text))
-        return text;
-    const qsizetype blank = text.indexOf(' ');
-    return blank < 0 ? text : text.left(blank);
+    return {};
+}
+
+// `inStore`: whether our store has an entry (which gave nothing).
+TProgramLookup WineModPacker(const TWinePrefix &prefix, bool inStore)
+{
+    const std::optional<TWineString> entry =
+        prefix.ReadMachineString(kModPackerUninstallKey, "UninstallString");
+    if (!entry)
+        return {{},
+                QString("there is no \"ReBirth ModPacker\" uninstall entry in ") +
+                    (inStore ? "the " : "our registry store or in the ") + PrefixText(prefix)};
+    const QString where = PrefixText(prefix) + ": " + Q(entry->key);
+    const std::string uninstaller = UninstallerProgram(entry->text, IsFileIn(prefix));
+    const QString folder = FolderPart(Q(uninstaller));
+    if (folder.isEmpty())
+        return {{}, "the uninstall string \"" + Q(entry->text) + "\" of " + where + " names no folder"};
+    const QString packer = MappedFile(prefix, Std(folder) + "ModPacker.exe");
+    if (packer.isEmpty())
+        return {{},
+                "there is no " + folder + "ModPacker.exe in the " + PrefixText(prefix) +
+                    " (the folder of the uninstall string \"" + Q(entry->text) + "\" of " + Q(entry->key) +
+                    ")"};
+    return {packer, where};
+}
+
+TProgramLookup WineReBirth(const TWinePrefix &prefix)
+{
+    const std::optional<TWineString> type = prefix.ReadClassesString(".rbs", "");
+    // The command of the file type named by the extension; some installers put
+    // it below the extension itself.
+    std::vector<std::string> commandKeys;
+    if (type)
+        commandKeys.push_back(type->text + "\\shell\\open\\command");
+    commandKeys.push_back(".rbs\\shell\\open\\command");
+    QString reason;
+    for (const std::string &key : commandKeys) {
+        const std::optional<TWineString> command = prefix.ReadClassesString(key, "");
+        if (!command)
+            continue;
+        const std::string program = CommandProgram(command->text, IsFileIn(prefix));
+        if (const QString found = MappedFile(prefix, program); !found.isEmpty())
+            return {found, PrefixText(prefix) + ": " + Q(command->key)};
+        if (reason.isEmpty())
+            reason = "the program \"" + Q(program) + "\" of the command \"" + Q(command->text) + "\" of " +
+                     PrefixText(prefix) + ": " + Q(command->key) + " does not exist";
+    }
+    if (!reason.isEmpty())
+        return {{}, reason};
+    if (type)
+        return {{},
+                "the file type \"" + Q(type->text) + "\" of \".rbs\" (" + Q(type->key) +
+                    ") has no open command in the " + PrefixText(prefix)};
+    return {{},
+            "no program is associated with \".rbs\" in our registry store or in the " + PrefixText(prefix)};
+}
+
+// `what` is not in our store, and there is no prefix to look in.
+TProgramLookup NoPrefix(const QString &what)
+{
+    const std::string folder = TWinePrefix::DefaultFolder();
+    if (folder.empty())
+        return {{},
+                what + " in our registry store, and there is no Wine prefix: neither WINEPREFIX nor a "
+                       "home folder is set"};
+    return {{},
+            what + " in our registry store, and there is no Wine prefix at " + Q(folder) +
+                " (no system.reg)"};
 }
 
 } // namespace
@@ -57,8 +153,10 @@ std::shared_ptr<TProcess> StartModPacker(const TBuildSettings &settings, const Q
 {
     QString workingFolder;
     if (!settings.ReBirthPath.isEmpty()) {
-        const QString mods = FolderPart(settings.ReBirthPath) + "mods";
-        if (QFileInfo(mods).isDir())
+        // An installer may have written "Mods"; Windows finds it as "mods".
+        const QString folder = FolderPart(settings.ReBirthPath);
+        const QString mods = folder.isEmpty() ? QString() : EntryIgnoringCase(folder, "mods");
+        if (!mods.isEmpty() && QFileInfo(mods).isDir())
             workingFolder = mods;
     }
     try {
@@ -107,78 +205,40 @@ void ShowFAQ(const QString &faq)
     }
 }
 
-QString FindModPacker()
+TProgramLookup LookupModPacker()
 {
-    const auto isFile = [](const QString &path) { return QFileInfo(path).isFile(); };
+    QString note;
+    if (const QString packer = StoreModPacker(note); !packer.isEmpty())
+        return {packer, QString(kOurStore) + ": HKEY_LOCAL_MACHINE\\" + kModPackerUninstallKey};
+    const std::optional<TWinePrefix> prefix = TWinePrefix::Locate();
+    TProgramLookup found =
+        prefix ? WineModPacker(*prefix, !note.isEmpty())
+        : note.isEmpty()
+            ? NoPrefix("there is no \"ReBirth ModPacker\" uninstall entry")
+            : TProgramLookup{{}, "there is no Wine prefix at " + Q(TWinePrefix::DefaultFolder())};
+    if (found.path.isEmpty())
+        found.from = note + found.from;
+    return found;
+}
+
+TProgramLookup LookupReBirth()
+{
     try {
-        TRegistry reg(TRegRoot::LocalMachine);
-        if (reg.OpenKeyReadOnly(std::string("\\") + kModPackerUninstallKey)) {
-            const QString text = Q(reg.ReadString("UninstallString"));
-            const QString folder = text.size() < 3 ? QString() : FolderPart(UninstallerPath(text, isFile));
-            const QString packer = LongPath(folder + "ModPacker.exe");
-            if (!folder.isEmpty() && isFile(packer))
-                return packer;
-        }
+        if (const QString program = AssociatedProgram(".rbs"); !program.isEmpty())
+            return {LongPath(program), QString(kOurStore) + ": HKEY_CLASSES_ROOT\\.rbs"};
     } catch (const std::exception &) {
         // A store that cannot be read holds nothing; the Wine prefix may.
     }
-    return FindWineModPacker();
+    const std::optional<TWinePrefix> prefix = TWinePrefix::Locate();
+    return prefix ? WineReBirth(*prefix) : NoPrefix("no program is associated with \".rbs\"");
 }
 
-QString FindWineModPacker()
+QString FindModPacker()
 {
-    const std::optional<TWinePrefix> prefix = TWinePrefix::Locate();
-    if (!prefix)
-        return {};
-    const QString text = Q(prefix->ReadMachineString(kModPackerUninstallKey, "UninstallString").value_or(""));
-    if (text.size() < 3)
-        return {};
-    const auto isFile = [&](const QString &path) {
-        const std::string mapped = prefix->MapPath(Std(path));
-        return !mapped.empty() && QFileInfo(Q(mapped)).isFile();
-    };
-    const QString folder = FolderPart(UninstallerPath(text, isFile));
-    if (folder.isEmpty())
-        return {};
-    const QString packer = Q(prefix->MapPath(Std(folder + "ModPacker.exe")));
-    return !packer.isEmpty() && QFileInfo(packer).isFile() ? packer : QString();
+    return LookupModPacker().path;
 }
 
 QString FindReBirth()
 {
-    const QString program = AssociatedProgram(".rbs");
-    return program.isEmpty() ? FindWineAssociatedProgram(".rbs") : LongPath(program);
-}
-
-QString FindWineAssociatedProgram(const QString &extension)
-{
-    const std::optional<TWinePrefix> prefix = TWinePrefix::Locate();
-    if (!prefix || extension.isEmpty())
-        return {};
-    const std::string type = prefix->ReadClassesString(Std(extension), "").value_or("");
-    if (type.empty())
-        return {};
-    const QString command =
-        Q(prefix->ReadClassesString(type + "\\shell\\open\\command", "").value_or("")).trimmed();
-    const auto mapped = [&](const QString &path) {
-        const QString result = Q(prefix->MapPath(Std(path)));
-        return !result.isEmpty() && QFileInfo(result).isFile() ? result : QString();
-    };
-    // As for our own store: up to the first ".exe", else the first (quoted) word.
-    const qsizetype exe = command.indexOf(".exe", 0, Qt::CaseInsensitive);
-    if (exe >= 0) {
-        QString program = command.left(exe + 4);
-        if (program.startsWith('"'))
-            program.remove(0, 1);
-        if (const QString found = mapped(program); !found.isEmpty())
-            return found;
-    }
-    QString first;
-    if (command.startsWith('"')) {
-        const qsizetype close = command.indexOf('"', 1);
-        first = close < 0 ? command.mid(1) : command.mid(1, close - 1);
-    } else {
-        first = command.section(' ', 0, 0);
-    }
-    return first.isEmpty() ? QString() : mapped(first);
+    return LookupReBirth().path;
 }

@@ -31,18 +31,28 @@ void RunEditor(const TBuildSettings &settings, int page, const QString &file);
 // empty path) or it can't be opened.
 void ShowFAQ(const QString &faqFile);
 
-// ModPacker beside the uninstaller named by the "ReBirth ModPacker" uninstall
-// entry of HKEY_LOCAL_MACHINE; empty when there is none or no such file. Our
-// registry store is asked first, then the user's Wine prefix.
-QString FindModPacker();
-// The program associated with ".rbs" files in HKEY_CLASSES_ROOT, from our
-// store, else from the Wine prefix; empty when none.
-QString FindReBirth();
+// Where an outside program was found, or why it was not.
+struct TProgramLookup {
+    QString path; // empty when not found
+    // "our registry store: <key>", "Wine prefix <folder>: <key>", or the reason
+    // nothing was found, in a sentence.
+    QString from;
+};
 
-// The lookups above in the Wine prefix alone (see TWinePrefix): the Windows
-// paths found there are mapped to paths of this file system.
-QString FindWineModPacker();
-QString FindWineAssociatedProgram(const QString &extension);
+// ModPacker beside the uninstaller named by the "ReBirth ModPacker" uninstall
+// entry of HKEY_LOCAL_MACHINE; not found when there is none or no such file.
+// Our registry store is asked first, then the user's Wine prefix (both of its
+// registry views, see TWinePrefix), whose Windows paths are mapped to paths of
+// this file system.
+TProgramLookup LookupModPacker();
+// The program of the ".rbs" association's open command in HKEY_CLASSES_ROOT,
+// from our store, else from the Wine prefix (the user's classes, then the
+// machine's).
+TProgramLookup LookupReBirth();
+
+// The paths alone; empty when not found.
+QString FindModPacker();
+QString FindReBirth();
 
 // The folder of a path with its trailing separator ("\" or "/"), empty when it has none.
 QString FolderPart(const QString &path);

@@ -4,7 +4,9 @@
 #include "formats/ReadOnlyFile.h"
 #include "modbuild/ModPackerFiles.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QMap>
 
 namespace {
 
@@ -19,16 +21,44 @@ QString ErrorLine(const std::exception &e)
 QStringList ReadLines(const QString &path)
 {
     TReadOnlyFile file(path);
-    return TextLines(QString::fromLocal8Bit(file.readAll(MaxTextFileBytes)));
+    return TextLines(DecodeTextFile(file.readAll(MaxTextFileBytes)));
 }
 
-void ImportComponents(const TBuildContext &ctx, const TAssignmentRows &rows, const QString &folder)
+// The files of a folder by their names, so that a folder made on Windows, where
+// letter case does not count ("12015.JPG", "tr808bd.aif", "modname.txt"),
+// imports whole. A name present as spelled wins over one differing in case.
+class TFolderNames {
+public:
+    explicit TFolderNames(const QString &folder) : folder_(folder)
+    {
+        const QStringList names =
+            QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+        for (const QString &name : names)
+            if (!byFoldedName_.contains(name.toCaseFolded()))
+                byFoldedName_.insert(name.toCaseFolded(), name); // the first in name order
+    }
+    // The path of the file named `name` in any letter case; the path as
+    // spelled when there is none (the check then says it does not exist).
+    QString path(const QString &name) const
+    {
+        if (QFileInfo::exists(folder_ + name))
+            return folder_ + name;
+        const auto it = byFoldedName_.constFind(name.toCaseFolded());
+        return folder_ + (it == byFoldedName_.constEnd() ? name : *it);
+    }
+
+private:
+    QString folder_;
+    QMap<QString, QString> byFoldedName_;
+};
+
+void ImportComponents(const TBuildContext &ctx, const TAssignmentRows &rows, const TFolderNames &folder)
 {
     for (const auto &row : rows) {
         ctx.progress.StepProgress();
         ctx.set.DetachFile(row.get());
         try {
-            ctx.set.AssignFile(*row, folder + row->modFileName());
+            ctx.set.AssignFile(*row, folder.path(row->modFileName()));
         } catch (const std::exception &e) {
             ctx.messages().AddMessage(ErrorLine(e));
         }
@@ -47,21 +77,21 @@ QString ReadFirstLine(const TBuildContext &ctx, const QString &path, const char 
     return lines.isEmpty() ? QString() : lines.first();
 }
 
-void ImportTexts(const TBuildContext &ctx, const QString &folder)
+void ImportTexts(const TBuildContext &ctx, const TFolderNames &folder)
 {
     TModTexts &texts = ctx.set.texts;
     TMessages &messages = ctx.messages();
     const bool warn = ctx.settings.ShowWarnings;
 
     texts.DemoSong.clear();
-    const QString demo = folder + "demo.rbs";
+    const QString demo = folder.path("demo.rbs");
     if (QFileInfo::exists(demo))
         texts.DemoSong = demo;
     else if (warn)
         messages.AddMessage("** Warning: No demo song found.");
 
     texts.Comments.clear();
-    const QString comments = folder + "comments.txt";
+    const QString comments = folder.path("comments.txt");
     if (QFileInfo::exists(comments)) {
         try {
             const QStringList lines = ReadLines(comments);
@@ -75,11 +105,11 @@ void ImportTexts(const TBuildContext &ctx, const QString &folder)
     }
 
     texts.FTP.clear();
-    texts.FTP = ReadFirstLine(ctx, folder + "FTP.txt", "** Warning: No FTP file found.");
+    texts.FTP = ReadFirstLine(ctx, folder.path("FTP.txt"), "** Warning: No FTP file found.");
     texts.ModName.clear();
-    texts.ModName = ReadFirstLine(ctx, folder + "ModName.txt", "** Warning: No ModName file found.");
+    texts.ModName = ReadFirstLine(ctx, folder.path("ModName.txt"), "** Warning: No ModName file found.");
     texts.WWW.clear();
-    texts.WWW = ReadFirstLine(ctx, folder + "WWW.txt", "** Warning: No WWW file found.");
+    texts.WWW = ReadFirstLine(ctx, folder.path("WWW.txt"), "** Warning: No WWW file found.");
 }
 
 void RefreshSet(const TAssignmentSet &set)
@@ -98,10 +128,11 @@ void ImportModFolder(const TBuildContext &ctx, const QString &folderPath, bool s
         messages.ClearMessages();
         const int count = ctx.set.imageRows().count() + ctx.set.drumRows().count() + 5;
         TProgressScope progress(ctx.progress, "Importing ModPacker files...", count);
-        ImportComponents(ctx, ctx.set.imageRows(), folder);
-        ImportComponents(ctx, ctx.set.drumRows(), folder);
+        const TFolderNames names(folder);
+        ImportComponents(ctx, ctx.set.imageRows(), names);
+        ImportComponents(ctx, ctx.set.drumRows(), names);
         ctx.progress.StepProgress();
-        ImportTexts(ctx, folder);
+        ImportTexts(ctx, names);
     } catch (const std::exception &e) {
         messages.AddMessage(ErrorLine(e));
     }
@@ -144,7 +175,7 @@ bool LoadStandardComponents(const TBuildContext &ctx)
     const QString packer = ctx.settings.ModPackerPath;
     if (packer.isEmpty())
         return false;
-    const QString folder = QFileInfo(packer).absolutePath() + "/Standard Components";
+    const QString folder = EntryIgnoringCase(QFileInfo(packer).absolutePath(), "Standard Components");
     if (!QFileInfo(folder).isDir())
         return false;
     ImportModFolder(ctx, folder, false);

@@ -1,5 +1,8 @@
 #include "platform/WinePrefix.h"
 
+#include "platform/RegTree.h"
+#include "platform/TextUtil.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <pwd.h>
@@ -10,22 +13,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-bool SameIgnoringAsciiCase(const std::string &a, const std::string &b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z')
-            x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z')
-            y = static_cast<char>(y - 'A' + 'a');
-        if (x != y)
-            return false;
-    }
-    return true;
-}
 
 std::string HomeFolder()
 {
@@ -53,22 +40,43 @@ std::optional<std::string> FindEntry(const fs::path &folder, const std::string &
     std::optional<std::string> found;
     for (; !error && it != fs::directory_iterator(); it.increment(error)) {
         const std::string entry = it->path().filename().string();
-        if (SameIgnoringAsciiCase(entry, name) && (!found || entry < *found))
+        if (SameTextAscii(entry, name) && (!found || entry < *found))
             found = entry;
     }
     return found;
 }
 
+std::string UserName()
+{
+    // Wine names the profile folder after the login name.
+    if (const char *user = std::getenv("USER"); user && *user)
+        return user;
+    if (const passwd *pw = getpwuid(getuid()); pw && pw->pw_name)
+        return pw->pw_name;
+    return {};
+}
+
+std::string TextAfter(const std::string &path, std::string_view prefix)
+{
+    return SameTextAscii(std::string_view(path).substr(0, prefix.size()), prefix) ? path.substr(prefix.size())
+                                                                                  : std::string();
+}
+
 } // namespace
+
+std::string TWinePrefix::DefaultFolder()
+{
+    if (const char *prefix = std::getenv("WINEPREFIX"); prefix && *prefix)
+        return prefix;
+    if (const std::string home = HomeFolder(); !home.empty())
+        return home + "/.wine";
+    return {};
+}
 
 std::optional<TWinePrefix> TWinePrefix::Locate()
 {
-    std::string folder;
-    if (const char *prefix = std::getenv("WINEPREFIX"); prefix && *prefix)
-        folder = prefix;
-    else if (const std::string home = HomeFolder(); !home.empty())
-        folder = home + "/.wine";
-    else
+    const std::string folder = DefaultFolder();
+    if (folder.empty())
         return std::nullopt;
     std::error_code error;
     if (!fs::is_regular_file(fs::path(folder) / "system.reg", error))
@@ -77,24 +85,55 @@ std::optional<TWinePrefix> TWinePrefix::Locate()
 }
 
 TWinePrefix::TWinePrefix(const std::string &folder)
-    : folder_(folder), machine_(TWineRegistry::Load(folder + "/system.reg")),
-      user_(TWineRegistry::Load(folder + "/user.reg"))
+    : TWinePrefix(folder, TWineRegistry::Load(folder + "/system.reg"),
+                  TWineRegistry::Load(folder + "/user.reg"), UserName())
 {
 }
 
-std::optional<std::string> TWinePrefix::ReadMachineString(const std::string &keyPath,
-                                                          const std::string &name) const
+TWinePrefix::TWinePrefix(const std::string &folder, TWineRegistry machine, TWineRegistry user,
+                         const std::string &userName)
+    : folder_(folder), machine_(std::move(machine)), user_(std::move(user)),
+      env32_(machine_, user_, userName, true), env64_(machine_, user_, userName, false)
 {
-    return machine_.ReadString(keyPath, name);
 }
 
-std::optional<std::string> TWinePrefix::ReadClassesString(const std::string &keyPath,
+std::optional<TWineString> TWinePrefix::readFirst(std::initializer_list<TPlace> places,
+                                                  const std::string &name) const
+{
+    for (const TPlace &place : places) {
+        const TWineRegistry::TValue *value = place.reg->Find(place.key, name);
+        if (!value || (value->type != TWineRegistry::kSz && value->type != TWineRegistry::kExpandSz) ||
+            value->text.empty())
+            continue;
+        TWineString found;
+        found.text = value->type == TWineRegistry::kExpandSz ? Environment(place.wow32).Expand(value->text)
+                                                             : value->text;
+        found.key = std::string(place.root) + "\\" + place.key;
+        return found;
+    }
+    return std::nullopt;
+}
+
+std::optional<TWineString> TWinePrefix::ReadMachineString(const std::string &keyPath,
                                                           const std::string &name) const
 {
-    const std::string userKey = "Software\\Classes\\" + keyPath;
-    if (user_.KeyExists(userKey))
-        return user_.ReadString(userKey, name);
-    return machine_.ReadString("Software\\Classes\\" + keyPath, name);
+    const std::string below = TextAfter(TRegTree::NormalizePath(keyPath), "Software\\");
+    if (below.empty())
+        return readFirst({{&machine_, "HKEY_LOCAL_MACHINE", keyPath, false}}, name);
+    return readFirst({{&machine_, "HKEY_LOCAL_MACHINE", "Software\\Wow6432Node\\" + below, true},
+                      {&machine_, "HKEY_LOCAL_MACHINE", "Software\\" + below, false}},
+                     name);
+}
+
+std::optional<TWineString> TWinePrefix::ReadClassesString(const std::string &keyPath,
+                                                          const std::string &name) const
+{
+    const std::string key = TRegTree::NormalizePath(keyPath);
+    return readFirst({{&user_, "HKEY_CURRENT_USER", "Software\\Classes\\Wow6432Node\\" + key, true},
+                      {&user_, "HKEY_CURRENT_USER", "Software\\Classes\\" + key, false},
+                      {&machine_, "HKEY_LOCAL_MACHINE", "Software\\Classes\\Wow6432Node\\" + key, true},
+                      {&machine_, "HKEY_LOCAL_MACHINE", "Software\\Classes\\" + key, false}},
+                     name);
 }
 
 std::string TWinePrefix::MapPath(const std::string &windowsPath) const

@@ -11,7 +11,6 @@ namespace {
 
 constexpr std::string_view kHeader = "WINE REGISTRY Version 2";
 
-
 bool IsBlank(char c)
 {
     return c == ' ' || c == '\t';
@@ -358,4 +357,23 @@ std::optional<std::string> TWineRegistry::ReadString(std::string_view keyPath, s
     if (!value || (value->type != kSz && value->type != kExpandSz))
         return std::nullopt;
     return value->text;
+}
+
+const std::map<std::string, TWineRegistry::TValue> *TWineRegistry::Values(std::string_view keyPath) const
+{
+    const auto key = keys_.find(NormalKey(keyPath));
+    return key == keys_.end() ? nullptr : &key->second;
+}
+
+std::vector<std::string> TWineRegistry::SubKeys(std::string_view keyPath) const
+{
+    const std::string parent = NormalKey(keyPath) + "\\";
+    std::vector<std::string> names;
+    // Keys are sorted, so the subkeys of a key follow it; deeper keys are skipped.
+    for (auto it = keys_.lower_bound(parent); it != keys_.end() && it->first.starts_with(parent); ++it) {
+        const std::string rest = it->first.substr(parent.size());
+        if (!rest.empty() && rest.find('\\') == std::string::npos)
+            names.push_back(rest);
+    }
+    return names;
 }

@@ -51,6 +51,12 @@ public:
     // when the key or value is missing or of another type.
     std::optional<std::string> ReadString(std::string_view keyPath, std::string_view name) const;
 
+    // The values of a key (names lower-cased, as they are compared); nothing
+    // when the key is missing.
+    const std::map<std::string, TValue> *Values(std::string_view keyPath) const;
+    // The names (lower-cased) of the keys directly below `keyPath`, in order.
+    std::vector<std::string> SubKeys(std::string_view keyPath) const;
+
     std::size_t KeyCount() const { return keys_.size(); }
 
     // Lower-cased (ASCII) key path with single separators and no leading or

@@ -234,8 +234,7 @@ void TModText::BLoadCommentsClick()
     commentDir_ = QFileInfo(file).absolutePath();
     try {
         TReadOnlyFile source(file);
-        MComments->setPlainText(
-            TextLines(QString::fromLocal8Bit(source.readAll(MaxCommentsBytes))).join('\n'));
+        MComments->setPlainText(TextLines(DecodeTextFile(source.readAll(MaxCommentsBytes))).join('\n'));
     } catch (const std::exception &e) {
         ShowError(QString::fromUtf8(e.what()));
     }
@@ -275,6 +274,27 @@ void TModText::BOKClick()
     if (!problem.isEmpty()) {
         ShowInformation(problem);
         CBModName->setFocus();
+        return;
+    }
+    // The texts go to the packer in its Windows character set: a character it
+    // cannot hold is named rather than lost.
+    const struct {
+        const char *what; // with its verb
+        QString text;
+        QWidget *field;
+    } fields[] = {{"mod name holds", modName, CBModName},
+                  {"WWW address holds", www, CBWWW},
+                  {"FTP address holds", ftp, CBFTP},
+                  {"comments hold", comments, MComments}};
+    for (const auto &text : fields) {
+        const QString character = FirstUnwritableCharacter(text.text);
+        if (character.isEmpty())
+            continue;
+        ShowInformation(QString("The %1 the character %2, which ModPacker's text files cannot hold "
+                                "(they are written in the Windows character set, windows-1252). "
+                                "Please replace it.")
+                            .arg(text.what, CharacterName(character)));
+        text.field->setFocus();
         return;
     }
     MoveToTop(CBModName, modName);

@@ -157,7 +157,6 @@ TEST(MakeCommand, RunsTheStandInModPackerAndRemovesTheFolder)
     EXPECT_TRUE(QFileInfo(temp + "/Mdw2Temp").isDir());
 
     EXPECT_EQ(RunCliWith({"make", S(file), "Demo", "--modpacker", S(dir.file("none"))}).exitCode, 1);
-    EXPECT_EQ(RunCliWith({"make", S(file), "Demo"}).exitCode, 2);
 }
 
 TEST(MakeCommand, UnusableModNameIsRefused)

@@ -138,6 +138,10 @@ TEST(StartModPacker, FolderIsThePlainParameterWorkingFolderIsReBirthsMods)
     EXPECT_EQ(p->Wait(), 3u);
     EXPECT_EQ(Lines(log), (QStringList{"arg:" + modFolder, "cwd:" + QDir::currentPath()}));
 
+    // An installer's "Mods" is the mods folder, as Windows would find it.
+    const QString upper = dir.createDir("ReBirth/Mods");
+    StartModPacker(settings, modFolder)->Wait();
+    EXPECT_EQ(Lines(log), (QStringList{"arg:" + modFolder, "cwd:" + upper}));
     const QString mods = dir.createDir("ReBirth/mods");
     StartModPacker(settings, modFolder)->Wait();
     EXPECT_EQ(Lines(log), (QStringList{"arg:" + modFolder, "cwd:" + mods}));

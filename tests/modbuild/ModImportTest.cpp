@@ -130,8 +130,9 @@ TEST_F(ModImport, StandardComponentsBesideModPackerLoadUnnamedAndUnmodified)
     EXPECT_FALSE(LoadStandardComponents(ctx));
     EXPECT_EQ(set.name, "");
 
-    dir.createFile("ModPacker/Standard Components/TR909BD1.aif", AiffBytes(1, 16, 44100, {9}));
-    dir.createFile("ModPacker/Standard Components/ModName.txt", "Standard\r\n");
+    // As a Windows installer may spell it.
+    dir.createFile("ModPacker/STANDARD components/TR909BD1.aif", AiffBytes(1, 16, 44100, {9}));
+    dir.createFile("ModPacker/STANDARD components/ModName.txt", "Standard\r\n");
     EXPECT_TRUE(LoadStandardComponents(ctx));
     EXPECT_EQ(assignedEntries(), std::vector<int>{ImageCount + 25});
     EXPECT_EQ(set.name, TAssignmentSet::NoName);
@@ -178,4 +179,56 @@ TEST_F(ModImport, ExportShowsConversionProblemsAtTheEnd)
     EXPECT_EQ(messages.lines.size(), 1);
     EXPECT_EQ(messages.showCount, 1);
     EXPECT_FALSE(QFile::exists(out + "/TR909SDN3.aif"));
+}
+
+// A folder written on Windows: names in any letter case, texts in windows-1252
+// or in UTF-8 with or without its byte-order mark.
+TEST_F(ModImport, WindowsMadeFolderImportsWholeWhateverTheCaseAndCodePage)
+{
+    const QString folder = dir.createDir("win");
+    const QString jpeg = dir.createFile("win/12015.JPG", JpegBytes(Gradient(109, 16)));
+    const QString aiff = dir.createFile("win/tr808bd.aif", AiffBytes(1, 16, 44100, {1, 2, 3}));
+    const QString demo = dir.createFile("win/Demo.RBS", "song");
+    dir.createFile("win/modname.txt", "Caf\xe9 \x80 \x96 Cr\xe8me\r\n"); // windows-1252
+    dir.createFile("win/WWW.TXT",
+                   "\xef\xbb\xbfhttp://example.org/\xc3\xa9t\xc3\xa9\r\n"); // UTF-8 with its mark
+    dir.createFile("win/Comments.Txt", "Gr\xc3\xbc\xc3\x9f"
+                                       "e\r\nzwei\r\n"); // UTF-8
+    dir.createFile("win/ftp.txt", "ftp://example.org\r\n");
+    ImportModFolder(ctx, folder, true);
+
+    int assigned = 0;
+    for (const auto *rows : {&images, &drums})
+        for (const auto &row : *rows) {
+            if (row->modFileName() == "12015.jpg")
+                EXPECT_EQ(row->assignedPath(), jpeg);
+            else if (row->modFileName() == "TR808BD.aif")
+                EXPECT_EQ(row->assignedPath(), aiff);
+            else
+                continue;
+            ++assigned;
+        }
+    EXPECT_EQ(assigned, 2);
+    EXPECT_EQ(set.texts,
+              (TModTexts{QString::fromUtf8("Caf\xc3\xa9 \xe2\x82\xac \xe2\x80\x93 Cr\xc3\xa8me"),
+                         QString::fromUtf8("http://example.org/\xc3\xa9t\xc3\xa9"), "ftp://example.org", demo,
+                         QString::fromUtf8("Gr\xc3\xbc\xc3\x9f"
+                                           "e\r\nzwei")}));
+    // One "does not exist" per other component, and no warning about the texts.
+    EXPECT_EQ(messages.lines.size(), 103);
+    for (const QString &line : messages.lines)
+        EXPECT_TRUE(line.endsWith(" does not exist.")) << line.toStdString();
+}
+
+TEST_F(ModImport, TheNameAsSpelledWinsOverOtherCases)
+{
+    const QString folder = dir.createDir("both");
+    dir.createFile("both/MODNAME.TXT", "upper");
+    dir.createFile("both/ModName.txt", "exact");
+    dir.createFile("both/modname.TXT", "mixed");
+    ImportModFolder(ctx, folder, false);
+    EXPECT_EQ(set.texts.ModName, "exact");
+    QFile::remove(folder + "/ModName.txt");
+    ImportModFolder(ctx, folder, false);
+    EXPECT_EQ(set.texts.ModName, "upper"); // the first in name order
 }

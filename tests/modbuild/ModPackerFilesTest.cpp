@@ -166,7 +166,94 @@ TEST(ModNameProblem, NamesThatAreNoFolderBelowTheWorkingFolder)
     EXPECT_FALSE(ModNameProblem("/").isEmpty());
     EXPECT_FALSE(ModNameProblem(QString("a") + QChar(0) + "b").isEmpty());
     EXPECT_TRUE(ModNameProblem("My Mod").isEmpty());
-    EXPECT_TRUE(ModNameProblem("...").isEmpty());
+    EXPECT_FALSE(ModNameProblem("...").isEmpty()); // Windows reads it as ""
     EXPECT_TRUE(ModNameProblem(".hidden").isEmpty());
     EXPECT_TRUE(ModNameProblem("back\\slash $(x);").isEmpty());
+}
+
+TEST(Windows1252, EveryByteRoundTripsAndTheHighHalfMeansWhatWindowsMeans)
+{
+    QByteArray all;
+    for (int b = 0; b < 256; ++b)
+        all += char(b);
+    const QString text = DecodeWindows1252(all);
+    ASSERT_EQ(text.size(), 256);
+    QString unwritable;
+    EXPECT_EQ(EncodeWindows1252(text, &unwritable), all);
+    EXPECT_EQ(unwritable, "");
+    EXPECT_EQ(FirstUnwritableCharacter(text), "");
+    EXPECT_EQ(text[0x80], QChar(0x20AC)); // euro sign
+    EXPECT_EQ(text[0x9F], QChar(0x0178)); // Y with diaeresis
+    EXPECT_EQ(text[0x81], QChar(0x0081)); // unassigned: the control of that number
+    EXPECT_EQ(text[0xE9], QChar(0x00E9));
+
+    // "Été à Noël – 5 €" as the packer reads it: one byte a character.
+    EXPECT_EQ(TextFileBytes(
+                  {QString::fromUtf8("\xc3\x89t\xc3\xa9 \xc3\xa0 No\xc3\xabl \xe2\x80\x93 5 \xe2\x82\xac")}),
+              QByteArray("\xc9t\xe9 \xe0 No\xebl \x96 5 \x80\r\n"));
+}
+
+TEST(Windows1252, CharactersItCannotHoldAreNamedAndWrittenAsQuestionMarks)
+{
+    const QString text =
+        QString::fromUtf8("ok \xc5\x91 \xf0\x9f\x8e\xb9 \xc2\x80"); // ő, a keyboard emoji, U+0080
+    EXPECT_EQ(FirstUnwritableCharacter(text), QString::fromUtf8("\xc5\x91"));
+    QString unwritable;
+    EXPECT_EQ(EncodeWindows1252(text, &unwritable), "ok ? ? ?");
+    EXPECT_EQ(unwritable, QString::fromUtf8("\xc5\x91"));
+    EXPECT_EQ(CharacterName(unwritable), QString::fromUtf8("\"\xc5\x91\" (U+0151)"));
+    EXPECT_EQ(FirstUnwritableCharacter(text.mid(5)), QString::fromUtf8("\xf0\x9f\x8e\xb9")); // the whole pair
+    EXPECT_EQ(CharacterName(QString::fromUtf8("\xf0\x9f\x8e\xb9")),
+              QString::fromUtf8("\"\xf0\x9f\x8e\xb9\" (U+1F3B9)"));
+    EXPECT_EQ(CharacterName(QString(QChar(0x80))), "(U+0080)");
+}
+
+TEST(Windows1252, TextFilesFromWindowsOrFromEditorsDecode)
+{
+    const QString cafe = QString::fromUtf8("Caf\xc3\xa9 \xe2\x82\xac");
+    EXPECT_EQ(DecodeTextFile("Caf\xe9 \x80"), cafe);             // windows-1252
+    EXPECT_EQ(DecodeTextFile("Caf\xc3\xa9 \xe2\x82\xac"), cafe); // UTF-8
+    EXPECT_EQ(DecodeTextFile("\xef\xbb\xbf"
+                             "Caf\xc3\xa9 \xe2\x82\xac"),
+              cafe); // UTF-8 with its mark
+    EXPECT_EQ(DecodeTextFile(QByteArray("\xff\xfe"
+                                        "C\0a\0f\0\xe9\0 \0\xac\x20",
+                                        14)),
+              cafe); // UTF-16LE
+    EXPECT_EQ(DecodeTextFile("plain"), "plain");
+    EXPECT_EQ(DecodeTextFile(""), "");
+    // Mostly UTF-8 with one stray 1252 byte is not UTF-8.
+    EXPECT_EQ(DecodeTextFile("\xc3\xa9\xe9"), QString::fromUtf8("\xc3\x83\xc2\xa9\xc3\xa9"));
+}
+
+TEST_F(ModPackerFiles, TextsAreWrittenInWindows1252AndLossesAreReported)
+{
+    assignSmallMod();
+    set.texts.ModName = QString::fromUtf8("Cr\xc3\xa8me \xe2\x82\xac");
+    set.texts.Comments = QString::fromUtf8("\xc5\x81\xc3\xb3"
+                                           "d\xc5\xba\r\nfine");
+    const QString out = dir.createDir("out");
+    ASSERT_TRUE(CreateModPackerFiles(ctx, out));
+    EXPECT_EQ(TTestDir::readAll(out + "/ModName.txt"), QByteArray("Cr\xe8me \x80\r\n"));
+    EXPECT_EQ(TTestDir::readAll(out + "/comments.txt"), QByteArray("?\xf3"
+                                                                   "d?\r\nfine\r\n"));
+    ASSERT_EQ(messages.lines.size(), 1);
+    EXPECT_EQ(messages.lines[0],
+              QString::fromUtf8("comments.txt: the character \"\xc5\x81\" (U+0141) has no place "
+                                "in the Windows character set (windows-1252); it was written "
+                                "as \"?\"."));
+}
+
+TEST(ModNameProblem, NamesThePackerCannotReachOnItsCommandLine)
+{
+    for (const char *bad : {"Two  blanks", "Quote\"d", "Tab\there", "Trailing ", "Dot.", "..."}) {
+        const QString problem = ModNameProblem(bad);
+        EXPECT_NE(problem.indexOf("ModPacker could not find the mod's folder"), -1) << bad;
+    }
+    EXPECT_NE(ModNameProblem("a\"b").indexOf("double quote"), -1);
+    EXPECT_NE(ModNameProblem("a  b").indexOf("two blanks in a row"), -1);
+    // Every name that reached the packer before still does.
+    for (const char *good : {"My Mod", " Leading", "A B C", "Caf\xc3\xa9 \xe2\x82\xac",
+                             "(x) [y] {z} 'q' & %1 !", "back\\slash", "x.y", ".hidden", "a;b&c", "it's"})
+        EXPECT_EQ(ModNameProblem(QString::fromUtf8(good)), "") << good;
 }

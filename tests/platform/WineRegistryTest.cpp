@@ -119,8 +119,9 @@ TEST(WinePrefix, UserClassesOverrideMachineClasses)
                          "[Software\\\\Classes\\\\.wav]\n@=\"Machine.Wave\"\n",
                          "[Software\\\\Classes\\\\.RBS] 5\n@=\"User.Song\"\n");
     const TWinePrefix prefix(fake.folder().toStdString());
-    EXPECT_EQ(prefix.ReadClassesString(".rbs", ""), "User.Song");
-    EXPECT_EQ(prefix.ReadClassesString(".wav", ""), "Machine.Wave");
+    EXPECT_EQ(prefix.ReadClassesString(".rbs", "")->text, "User.Song");
+    EXPECT_EQ(prefix.ReadClassesString(".rbs", "")->key, "HKEY_CURRENT_USER\\Software\\Classes\\.rbs");
+    EXPECT_EQ(prefix.ReadClassesString(".wav", "")->text, "Machine.Wave");
     EXPECT_FALSE(prefix.ReadClassesString(".mid", ""));
 }
 

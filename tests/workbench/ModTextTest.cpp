@@ -4,7 +4,10 @@
 #include "modbuild/ModPackerFiles.h"
 
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -41,6 +44,37 @@ protected:
     }
     int closings = 0;
 };
+
+// What a user does: type into the focused field, click with the mouse.
+void TypeInto(QWidget *field, const QString &text)
+{
+    QWidget *target = field;
+    if (auto *box = qobject_cast<QComboBox *>(field))
+        target = box->lineEdit();
+    target->setFocus();
+    // Select what is there, so that typing replaces it.
+    QKeyEvent selectAll(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier);
+    QApplication::sendEvent(target, &selectAll);
+    QKeyEvent erase(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+    QApplication::sendEvent(target, &erase);
+    // One event per character, a surrogate pair included.
+    for (const char32_t c : text.toUcs4()) {
+        const bool newline = c == '\n';
+        QKeyEvent press(QEvent::KeyPress, newline ? Qt::Key_Return : Qt::Key_unknown, Qt::NoModifier,
+                        newline ? QString("\r") : QString::fromUcs4(&c, 1));
+        QApplication::sendEvent(target, &press);
+    }
+}
+
+void Click(QWidget *button)
+{
+    const QPointF at(button->width() / 2.0, button->height() / 2.0);
+    const QPointF global = button->mapToGlobal(at);
+    QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(button, &press);
+    QApplication::sendEvent(button, &release);
+}
 
 TEST_F(ModTextTest, CaptionsAndFields)
 {
@@ -235,3 +269,61 @@ TEST_F(ModTextTest, LoadFromFileAndBrowse)
 }
 
 } // namespace
+
+TEST_F(ModTextTest, NamesThePackerCannotReachAreRefusedAtOK)
+{
+    auto d = open();
+    d->show();
+    for (const QString bad : {"Two  blanks", "Say \"hi\"", "Ends with a blank ", "Ends with a dot."}) {
+        TypeInto(d->CBModName, bad);
+        ASSERT_EQ(d->CBModName->currentText(), bad);
+        Click(d->BOK);
+        ASSERT_FALSE(boxes.shown.isEmpty());
+        EXPECT_EQ(boxes.shown.back(), "info: " + ModNameProblem(bad));
+        EXPECT_TRUE(boxes.shown.back().contains("ModPacker could not find the mod's folder"));
+    }
+    EXPECT_EQ(boxes.shown.size(), 4);
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_EQ(closings, 0);
+
+    // Names that worked before still do: single blanks, accents, brackets.
+    const QString good = QString::fromUtf8("\xc3\x89t\xc3\xa9 (mix) & 'co' \xe2\x82\xac"
+                                           "1");
+    TypeInto(d->CBModName, good);
+    Click(d->BOK);
+    EXPECT_EQ(closings, 1);
+    EXPECT_EQ(boxes.shown.size(), 4);
+    EXPECT_EQ(f().Set().texts.ModName, good);
+}
+
+TEST_F(ModTextTest, ACharacterTheWindowsCodePageCannotHoldIsNamedAtOK)
+{
+    auto d = open();
+    d->show();
+    TypeInto(d->CBModName, "Mod");
+    TypeInto(d->MComments, QString::fromUtf8("fine \xe2\x82\xac\nZa\xc5\xbc\xc3\xb3\xc5\x82\xc4\x87"));
+    Click(d->BOK);
+    ASSERT_EQ(boxes.shown.size(), 1);
+    EXPECT_EQ(
+        boxes.shown[0],
+        QString::fromUtf8("info: The comments hold the character \"\xc5\xbc\" (U+017C), which ModPacker's "
+                          "text files cannot hold (they are written in the Windows character set, "
+                          "windows-1252). Please replace it."));
+    EXPECT_EQ(closings, 0);
+    EXPECT_EQ(d->focusWidget(), d->MComments);
+
+    TypeInto(d->MComments, "plain");
+    TypeInto(d->CBWWW, QString::fromUtf8("http://\xf0\x9f\x8e\xb9.example"));
+    Click(d->BOK);
+    ASSERT_EQ(boxes.shown.size(), 2);
+    EXPECT_TRUE(boxes.shown[1].startsWith(
+        QString::fromUtf8("info: The WWW address holds the character \"\xf0\x9f\x8e\xb9\" (U+1F3B9)")));
+    EXPECT_EQ(closings, 0);
+    EXPECT_TRUE(f().Set().texts.ModName.isEmpty()); // nothing taken over yet
+
+    TypeInto(d->CBWWW, QString::fromUtf8("http://caf\xc3\xa9.example"));
+    Click(d->BOK);
+    EXPECT_EQ(closings, 1);
+    EXPECT_EQ(f().Set().texts.WWW, QString::fromUtf8("http://caf\xc3\xa9.example"));
+    EXPECT_EQ(f().Set().texts.Comments, "plain");
+}

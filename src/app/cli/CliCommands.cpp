@@ -14,7 +14,8 @@ const std::vector<TCliCommand> &CliCommands()
         {"check", "INDEX FILE", "Checks FILE for the component with that live-entry index: one JSON line with the measured values and warnings.", CmdCheck},
         {"export", "ASSIGNMENT_FILE NAME FOLDER [--quality N]", "Writes the ModPacker folder layout of a saved assignment into FOLDER.", CmdExport},
         {"import", "FOLDER", "Imports a ModPacker folder and prints the assignment as assignment-file lines.", CmdImport},
-        {"make", "ASSIGNMENT_FILE NAME --modpacker PATH [--rebirth PATH] [--temp DIR]", "Make! without dialogs: lays out the mod folder, runs ModPacker, waits, removes the folder.", CmdMake},
+        {"make", "ASSIGNMENT_FILE NAME [--modpacker PATH] [--rebirth PATH] [--temp DIR]", "Make! without dialogs: lays out the mod folder, runs ModPacker (the one `programs` finds unless given), waits, removes the folder.", CmdMake},
+        {"programs", "", "Where ModPacker, ReBirth and wine were found (our registry store or the Wine prefix), or why not: one JSON line.", CmdPrograms},
         {"demo", "FOLDER", "Writes the demo mod, drawn and synthesised by Modwright, into FOLDER with FOLDER/Assignments.ini holding it as \"Demo\".", CmdDemo},
     };
     return commands;

@@ -14,3 +14,4 @@ int CmdExport(TCliContext &ctx);
 int CmdImport(TCliContext &ctx);
 int CmdMake(TCliContext &ctx);
 int CmdDemo(TCliContext &ctx);
+int CmdPrograms(TCliContext &ctx);

@@ -64,3 +64,12 @@ TJsonLine &TJsonLine::add(std::string_view k, const std::vector<std::string> &va
     body_ += "]";
     return *this;
 }
+
+TJsonLine &TJsonLine::addOrNull(std::string_view k, std::string_view value)
+{
+    if (!value.empty())
+        return add(k, value);
+    key(k);
+    body_ += "null";
+    return *this;
+}

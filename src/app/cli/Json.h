@@ -16,6 +16,8 @@ public:
     TJsonLine &add(std::string_view key, uint32_t value) { return add(key, int64_t(value)); }
     TJsonLine &add(std::string_view key, bool value);
     TJsonLine &add(std::string_view key, const std::vector<std::string> &values);
+    // A string, or null when `value` is empty.
+    TJsonLine &addOrNull(std::string_view key, std::string_view value);
     std::string str() const { return "{" + body_ + "}"; }
 
     static std::string quote(std::string_view text);

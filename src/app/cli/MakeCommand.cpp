@@ -1,6 +1,7 @@
 #include "cli/CliBuild.h"
 #include "cli/CliCommands.h"
 #include "cli/CliMessageBoxes.h"
+#include "modbuild/ExternalPrograms.h"
 #include "modbuild/MakeMod.h"
 #include "modbuild/WaitThread.h"
 
@@ -25,25 +26,36 @@ public:
 
 } // namespace
 
-// make ASSIGNMENT_FILE NAME --modpacker PATH [--rebirth PATH] [--temp DIR]: lays out
+// make ASSIGNMENT_FILE NAME [--modpacker PATH] [--rebirth PATH] [--temp DIR]: lays out
 // the mod folder DIR/Mdw2Temp/<mod name>, runs ModPacker on it, waits for it,
 // removes the folder, and exits with ModPacker's exit code (1 when it did not run).
+// ModPacker and ReBirth not given are the ones `programs` finds.
 int CmdMake(TCliContext &ctx)
 {
     const TCliOptions options = ParseOptions(ctx.args, {"--modpacker", "--rebirth", "--temp"});
     if (options.words.size() != 2)
         throw ECliUsage(options.words.size() < 2 ? "missing arguments" : "too many arguments");
-    if (!options.has("--modpacker"))
-        throw ECliUsage("--modpacker PATH is required");
     TCliMessageBoxes boxes(ctx.err);
     TCliBuild build;
-    build.settings.ModPackerPath = AbsolutePathArg(options.values.at("--modpacker"));
+    if (options.has("--modpacker")) {
+        build.settings.ModPackerPath = AbsolutePathArg(options.values.at("--modpacker"));
+    } else {
+        const TProgramLookup found = LookupModPacker();
+        if (found.path.isEmpty()) {
+            ctx.err << "ModPacker was not found: " << found.from.toStdString()
+                    << ". Name it with --modpacker.\n";
+            return cliFailed;
+        }
+        build.settings.ModPackerPath = found.path;
+    }
     if (options.has("--rebirth"))
         build.settings.ReBirthPath = AbsolutePathArg(options.values.at("--rebirth"));
+    else
+        build.settings.ReBirthPath = LookupReBirth().path;
     if (options.has("--temp"))
         build.settings.TempDir = AbsolutePathArg(options.values.at("--temp"));
     if (!QFileInfo(build.settings.ModPackerPath).isFile()) {
-        ctx.err << "ModPacker was not found at " << options.values.at("--modpacker") << ".\n";
+        ctx.err << "ModPacker was not found at " << build.settings.ModPackerPath.toStdString() << ".\n";
         return cliFailed;
     }
     if (!build.Load(options.words[0], options.words[1], ctx.err))
