@@ -280,14 +280,14 @@ TEST(AccelSpinBox, HoldingAnArrowSpeedsUpAfterTwoAndFiveSeconds)
     EXPECT_EQ(box.value(), 100); // clamped at the top
 }
 
-TEST_F(SettingFormTest, EmptyTemporaryFieldMeansThePlatformFolder)
+TEST_F(SettingFormTest, EmptyTemporaryFieldMeansThePrivateDefault)
 {
     TSettingForm &d = open();
     d.ETemp->clear();
     d.BOK->click();
     EXPECT_EQ(d.result(), QDialog::Accepted);
-    EXPECT_EQ(form->Settings.TempDir, TempFolder());
-    EXPECT_TRUE(QFileInfo(TempFolder() + "Mdw2Temp").isDir());
+    EXPECT_EQ(form->Settings.TempDir, dir.file("run/modwright/"));
+    EXPECT_TRUE(QFileInfo(dir.file("run/modwright/Mdw2Temp")).isDir());
     EXPECT_FALSE(QFileInfo::exists(base + "/Mdw2Temp"));
 }
 
@@ -306,7 +306,7 @@ TEST_F(SettingFormTest, UnusableTemporaryFolderKeepsTheDialogOpenWithEarlierStep
     EXPECT_EQ(form->TempWorkingFolder(), base + "/Mdw2Temp/");
     // Put right, OK goes through.
     d.BDefaultTempClick();
-    EXPECT_EQ(d.ETemp->text(), ExcludeTrailingPathDelimiter(TempFolder()));
+    EXPECT_EQ(d.ETemp->text(), dir.file("run/modwright"));
     d.BOK->click();
     EXPECT_EQ(d.result(), QDialog::Accepted);
 }
