@@ -164,6 +164,21 @@ QString TAssignmentSet::BackupProblem() const
     }
 }
 
+bool TAssignmentSet::AdoptBackup(const QString &oldFolder)
+{
+    if (backupFile.isEmpty() || BackupExists() || !TSafeDir::PrivateProblem(oldFolder).isEmpty())
+        return false;
+    try {
+        const TSafeDir old = TSafeDir::OpenPrivate(oldFolder, false);
+        if (old.Entry(backupName()).kind != TSafeDir::TKind::File)
+            return false;
+        backupFolder().WriteFile(backupName(), old.ReadOwnFile(backupName()));
+        return true;
+    } catch (const std::exception &) {
+        return false; // not ours, or unreadable: it stays where it is
+    }
+}
+
 void TAssignmentSet::DeleteBackup()
 {
     if (backupFile.isEmpty())

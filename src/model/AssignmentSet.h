@@ -62,6 +62,10 @@ public:
     // another user, ...), as one line naming the file; empty when there is none
     // or it is usable.
     QString BackupProblem() const;
+    // Copies the backup file of an earlier working folder into the current one,
+    // when that folder passes the check, the file there is the user's own and the
+    // current folder holds no backup yet; returns whether it did.
+    bool AdoptBackup(const QString &oldFolder);
     void ResetAssignment();
 
     QStringList ListAssignments() const;

@@ -249,14 +249,23 @@ void TModwrightForm::LoadSettings()
         // A stored base that is the shared temporary folder was the old default,
         // written back at every close, not a choice of the user's: it moves to
         // the private default, so that nothing of ours has a fixed name there.
+        // A crash backup in the old folder comes along, and the old folder goes
+        // when it is the user's own (a link or anyone else's stays untouched).
         QString base = Settings.TempDir;
-        if (IsSharedTempFolder(base))
+        QString sharedWorking;
+        if (IsSharedTempFolder(base)) {
+            sharedWorking = IncludeTrailingPathDelimiter(base) + "Mdw2Temp";
             base = PrivateTempBase();
+        }
         Settings.TempDir.clear();
         set_->backupFile.clear();
         tempProblem_.clear();
         try {
             SetTempBase(base);
+            if (!sharedWorking.isEmpty() && TSafeDir::PrivateProblem(sharedWorking).isEmpty()) {
+                set_->AdoptBackup(sharedWorking);
+                TSafeDir::RemovePrivate(sharedWorking);
+            }
         } catch (const std::exception &e) {
             // A folder that could not be made is asked for by the start-up check;
             // one that is there but refused gets its reason told.

@@ -300,18 +300,38 @@ TEST_F(StartupTest, AStoredWorkingFolderThatIsALinkIsNotUsedNorEmptied)
     EXPECT_TRUE(QFileInfo(base + "/Mdw2Temp").isSymLink());
 }
 
-TEST_F(StartupTest, TheOldSharedDefaultMovesToThePrivateFolder)
+TEST_F(StartupTest, TheOldSharedDefaultMovesToThePrivateFolderWithItsBackup)
 {
-    // Earlier versions stored the shared temporary folder at every close.
+    // Earlier versions stored the shared temporary folder at every close; a
+    // crash left the backup in its working folder.
     setValue("TempDir", dir.file("tmp"));
-    dir.createFile("tmp/Mdw2Temp/someone-elses.txt", "x");
+    setValue("AutoLoad", "0");
+    const QString led = MakeBmp(dir, "led.bmp", 109, 16);
+    QDir().mkpath(dir.file("tmp/Mdw2Temp"));
+    writeAssignment(dir.file("tmp/Mdw2Temp/") + TAssignmentSet::BackupFileName, "Night", led);
     TModwrightForm &f = start();
     EXPECT_EQ(f.Settings.TempDir, dir.file("run/modwright/"));
     EXPECT_EQ(f.TempWorkingFolder(), dir.file("run/modwright/Mdw2Temp/"));
-    EXPECT_TRUE(QFile::exists(dir.file("tmp/Mdw2Temp/someone-elses.txt")));
+    EXPECT_TRUE(shown(AutoSavedInfo));
+    EXPECT_EQ(f.Set().name, "Night");
+    EXPECT_FALSE(QFileInfo::exists(dir.file("tmp/Mdw2Temp"))); // it was the user's own
+    boxes.answers = {maNo};
     EXPECT_TRUE(f.close());
     EXPECT_EQ(QString::fromStdString(config().ReadString("Current", "TempDir", "")),
               dir.file("run/modwright/"));
+}
+
+TEST_F(StartupTest, AnOldSharedWorkingFolderThatIsNotTheUsersOwnIsLeftAlone)
+{
+    setValue("TempDir", dir.file("tmp"));
+    const QString old = dir.createDir("tmp/Mdw2Temp");
+    writeAssignment(old + "/" + TAssignmentSet::BackupFileName, "Planted", MakeBmp(dir, "led.bmp", 109, 16));
+    ASSERT_EQ(::chmod(QFile::encodeName(old).constData(), 0777), 0);
+    TModwrightForm &f = start();
+    EXPECT_FALSE(shown(AutoSavedInfo));
+    EXPECT_NE(f.Set().name, "Planted");
+    EXPECT_EQ(f.TempWorkingFolder(), dir.file("run/modwright/Mdw2Temp/"));
+    EXPECT_TRUE(QFile::exists(old + "/" + TAssignmentSet::BackupFileName));
 }
 
 // --- Closing -----------------------------------------------------------------
