@@ -55,8 +55,9 @@ QString RemoveModFolder(const TSafeDir &working, const TSafeDir &modFolder, cons
     if (entry.kind == TSafeDir::TKind::Missing)
         return {};
     if (modFolder.IsSameFolder(entry))
-        return working.Remove(name) ? QString()
-                                    : "The folder \"" + working.FilePath(name) + "\" could not be removed.";
+        return working.RemoveTree(name)
+                   ? QString()
+                   : "The folder \"" + working.FilePath(name) + "\" could not be removed.";
     if (entry.kind == TSafeDir::TKind::Link) {
         // A link inside the private working folder: the link goes, its target is never looked at.
         working.Remove(name);

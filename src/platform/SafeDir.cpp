@@ -346,6 +346,16 @@ TSafeDir TSafeDir::MakePrivateSubfolder(const QString &name) const
 
 bool TSafeDir::Remove(const QString &name) const
 {
+    const TEntry entry = Entry(name);
+    if (entry.kind == TKind::Missing)
+        return true;
+    if (entry.kind != TKind::Folder)
+        ::unlinkat(fd_, Native(name).constData(), 0); // never AT_REMOVEDIR: a folder is not a file
+    return Entry(name).kind == TKind::Missing;
+}
+
+bool TSafeDir::RemoveTree(const QString &name) const
+{
     const QByteArray native = Native(name);
     const TEntry entry = Entry(name);
     if (entry.kind == TKind::Missing)

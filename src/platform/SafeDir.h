@@ -61,9 +61,11 @@ public:
     bool IsSameFolder(const TEntry &entry) const;
 
     // Removes a file or link called name (a link goes, its target stays); a
-    // folder of that name is emptied and removed. Missing: nothing happens.
-    // Returns whether nothing is left under the name.
+    // folder of that name is left alone. Missing: nothing happens. Returns
+    // whether nothing is left under the name.
     bool Remove(const QString &name) const;
+    // The same, but a folder of that name is emptied and removed.
+    bool RemoveTree(const QString &name) const;
     // Deletes everything inside the folder.
     void Empty() const;
 

@@ -162,6 +162,11 @@ TEST(SafeDir, SubfolderAndRemovalNeverLeaveTheFolder)
                   "\" is a symbolic link, so Modwright uses nothing inside it.");
     EXPECT_TRUE(working.Remove("Demo Mod")); // the link goes, not its target
     EXPECT_EQ(Entries(outside + "/Demo Mod"), QStringList{"keep.txt"});
+    // A folder under a file's name is not removed as one.
+    dir.createFile("Mdw2Temp/12015.jpg/inside.txt", "x");
+    EXPECT_FALSE(working.Remove("12015.jpg"));
+    EXPECT_TRUE(QFile::exists(dir.file("Mdw2Temp/12015.jpg/inside.txt")));
+    EXPECT_TRUE(working.RemoveTree("12015.jpg"));
 
     const TSafeDir mod = working.MakePrivateSubfolder("Demo Mod");
     EXPECT_EQ(ModeOf(dir.file("Mdw2Temp/Demo Mod")), 0700u);
