@@ -311,6 +311,23 @@ TEST_F(SettingFormTest, UnusableTemporaryFolderKeepsTheDialogOpenWithEarlierStep
     EXPECT_EQ(d.result(), QDialog::Accepted);
 }
 
+TEST_F(SettingFormTest, ATemporaryFolderWhoseWorkingFolderIsALinkIsRefusedWithTheReason)
+{
+    TSettingForm &d = open();
+    const QString chosen = dir.createDir("chosen");
+    const QString other = dir.createDir("other");
+    dir.createFile("other/keep.txt", "keep");
+    ASSERT_TRUE(QFile::link(other, chosen + "/Mdw2Temp"));
+    d.ETemp->setText(chosen);
+    d.BOK->click();
+    EXPECT_EQ(boxes.shown,
+              QStringList{"error: The folder \"" + chosen +
+                          "/Mdw2Temp\" is a symbolic link, so Modwright uses nothing inside it."});
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_EQ(form->TempWorkingFolder(), base + "/Mdw2Temp/");
+    EXPECT_TRUE(QFile::exists(dir.file("other/keep.txt")));
+}
+
 TEST_F(SettingFormTest, TemporaryFolderBrowseUsesTheFolderPicker)
 {
     TSettingForm &d = open();
