@@ -175,6 +175,19 @@ TEST_F(MakeMod, AWorkingFolderThatFailsItsCheckIsNotUsed)
     EXPECT_TRUE(entries(shared).isEmpty());
 }
 
+TEST_F(MakeMod, AModFolderOthersMayWriteIsNotUsed)
+{
+    const QString planted = dir.createFile("temp/Mdw2Temp/My Mod/12015.jpg", "planted");
+    ASSERT_EQ(::chmod(QFile::encodeName(working() + "My Mod").constData(), 0777), 0);
+    EXPECT_EQ(::MakeMod(ctx, dialogs), -1);
+    ASSERT_EQ(boxes.shown.size(), 1);
+    EXPECT_EQ(boxes.shown[0], "error: The folder \"" + working() +
+                                  "My Mod\" can be written by group or others (mode 0777), so Modwright uses "
+                                  "nothing inside it.");
+    EXPECT_EQ(TTestDir::readAll(planted), "planted");
+    EXPECT_FALSE(QFile::exists(dir.file("packer.log")));
+}
+
 TEST_F(MakeMod, ADefaultWorkingFolderIsPrivate)
 {
     settings.TempDir.clear();
