@@ -3,6 +3,7 @@
 #include "Version.h"
 #include "platform/Exception.h"
 #include "platform/Registry.h"
+#include "platform/SafeDir.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,45 +25,6 @@ bool PathExistsNoFollow(const QByteArray &native)
 {
     struct stat st {};
     return ::lstat(native.constData(), &st) == 0;
-}
-
-// Deletes the entries of an open folder. Entries are looked at without following
-// links (fstatat with AT_SYMLINK_NOFOLLOW) and subfolders are opened relative to
-// their parent with O_NOFOLLOW, so no step can leave the tree, even if an entry
-// is swapped for a link while we work.
-void EmptyOpenFolder(int folder)
-{
-    std::vector<std::string> names;
-    const int listing = ::dup(folder);
-    if (listing < 0)
-        return;
-    DIR *dir = ::fdopendir(listing);
-    if (!dir) {
-        ::close(listing);
-        return;
-    }
-    while (const dirent *entry = ::readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (name != "." && name != "..")
-            names.push_back(name);
-    }
-    ::closedir(dir);
-
-    for (const std::string &name : names) {
-        struct stat st {};
-        if (::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
-            continue;
-        if (S_ISDIR(st.st_mode)) {
-            const int sub = ::openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-            if (sub >= 0) {
-                EmptyOpenFolder(sub);
-                ::close(sub);
-            }
-            ::unlinkat(folder, name.c_str(), AT_REMOVEDIR);
-        } else {
-            ::unlinkat(folder, name.c_str(), 0); // files and links alike: a link goes, its target stays
-        }
-    }
 }
 
 } // namespace
@@ -154,6 +116,35 @@ QString TempFolder()
     return IncludeTrailingPathDelimiter(tmp && *tmp ? QFile::decodeName(tmp) : QStringLiteral("/tmp"));
 }
 
+QString PrivateTempBase()
+{
+    // The runtime folder is the user's own (mode 0700, on a RAM disk, emptied at
+    // log-out); the cache folder lives in the home folder, which others cannot write.
+    const auto absolute = [](const char *name) {
+        const char *value = std::getenv(name);
+        const QString path = value ? QFile::decodeName(value) : QString();
+        return path.startsWith(QLatin1Char('/')) ? path : QString();
+    };
+    QString base = absolute("XDG_RUNTIME_DIR");
+    if (base.isEmpty())
+        base = absolute("XDG_CACHE_HOME");
+    if (base.isEmpty())
+        base = QDir::homePath() + QStringLiteral("/.cache");
+    return IncludeTrailingPathDelimiter(QDir::cleanPath(base) + QStringLiteral("/modwright"));
+}
+
+bool IsSharedTempFolder(const QString &path)
+{
+    if (path.trimmed().isEmpty())
+        return false;
+    const QString folder = QDir::cleanPath(path);
+    for (const QString &shared :
+         {TempFolder(), QDir::tempPath(), QStringLiteral("/tmp"), QStringLiteral("/var/tmp")})
+        if (folder == QDir::cleanPath(shared))
+            return true;
+    return false;
+}
+
 QString UniqueTempFileName(const QString &folder, const QString &extension, bool create)
 {
     const QString dir = IncludeTrailingPathDelimiter(folder);
@@ -226,7 +217,7 @@ void EmptyFolder(const QString &path, bool remove)
         return;
     const int folder = ::open(native.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (folder >= 0) {
-        EmptyOpenFolder(folder);
+        EmptyFolderAt(folder);
         ::close(folder);
     }
     if (remove)

@@ -39,8 +39,16 @@ QString StripExtension(const QString &name);
 // The current folder, or the program's folder when it cannot be read (it was
 // deleted, say); always with a trailing "/".
 QString WorkingFolder();
-// $TMPDIR when set, else "/tmp"; with a trailing "/".
+// $TMPDIR when set, else "/tmp"; with a trailing "/". Shared by every local
+// user: nothing private belongs there under a fixed name.
 QString TempFolder();
+// The default base of the temporary working folder, private to the user:
+// $XDG_RUNTIME_DIR/modwright when that is set (an absolute path), else
+// $XDG_CACHE_HOME/modwright, else ~/.cache/modwright; with a trailing "/".
+QString PrivateTempBase();
+// True when path names the shared temporary folder (TempFolder(), /tmp or
+// /var/tmp), trailing "/" or not.
+bool IsSharedTempFolder(const QString &path);
 
 // A file name in folder that does not exist yet. For ".tmp" with create, a name
 // "KVOxxxxxx.tmp" made and created by mkstemps. Otherwise "temp1<extension>",

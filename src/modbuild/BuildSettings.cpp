@@ -4,6 +4,6 @@
 
 QString TBuildSettings::TempWorkingFolder() const
 {
-    const QString base = TempDir.isEmpty() ? TempFolder() : IncludeTrailingPathDelimiter(TempDir);
+    const QString base = TempDir.isEmpty() ? PrivateTempBase() : IncludeTrailingPathDelimiter(TempDir);
     return base + "Mdw2Temp/";
 }

@@ -18,9 +18,9 @@ struct TBuildSettings {
     QString ImgEditorPath;
     QString DrumEditorPath;
     // Base of the temporary working folder ("Mdw2Temp" below it); empty: the
-    // platform's temporary folder.
+    // user's private default (PrivateTempBase: the runtime or cache folder).
     QString TempDir;
 
-    // TempDir (or the platform's temporary folder) + "/Mdw2Temp/".
+    // TempDir (or the private default base) + "/Mdw2Temp/".
     QString TempWorkingFolder() const;
 };

@@ -55,21 +55,46 @@ qint64 JpegStart(const QString &source)
     return file.pos();
 }
 
-void SaveImage(const QString &source, const QString &destination, const TBuildSettings &settings)
+// Where a save goes: a path, or a name inside an open folder (written through
+// its handle, so a link in the name's place is replaced, never followed).
+struct TTarget {
+    const TSafeDir *folder = nullptr;
+    QString name; // inside folder
+    QString path; // without folder; with it, the path shown in messages
+
+    void Write(const QByteArray &bytes) const
+    {
+        if (folder)
+            folder->WriteFile(name, bytes);
+        else
+            WriteFileAtomically(path, bytes);
+    }
+    void Copy(const QString &source, qint64 offset) const
+    {
+        if (folder)
+            folder->CopyIn(source, name, offset);
+        else
+            CopyFileAtomically(source, path, offset);
+    }
+};
+
+void SaveImage(const QString &source, const TTarget &target, const TBuildSettings &settings)
 {
+    const QString &destination = target.path;
     if (SameExtension(source, destination)) {
         const qint64 start = ExtensionIs(source, ".jpg") ? JpegStart(source) : 0;
-        CopyFileAtomically(source, destination, start);
+        target.Copy(source, start);
     } else if (ExtensionIs(source, ".bmp")) {
-        WriteJpegFile(destination, ReadBmpFile(source), settings.JpegCompressionRatio);
+        target.Write(EncodeJpeg(ReadBmpFile(source), settings.JpegCompressionRatio));
     } else {
         JpegStart(source); // refuses anything without the JFIF signature, with our message
-        WriteBmp24File(destination, ReadJpegFile(source));
+        target.Write(EncodeBmp24(ReadJpegFile(source)));
     }
 }
 
-void SaveDrum(const QString &source, const QString &destination)
+void SaveDrum(const QString &source, const TTarget &target)
 {
+    const QString &destination = target.path;
     std::unique_ptr<TAudioFileBase> in;
     if (ExtensionIs(source, ".aif"))
         in = TAIFFFile::CreateFromFile(source);
@@ -81,8 +106,8 @@ void SaveDrum(const QString &source, const QString &destination)
         out = TAIFFFile::CreateNew(format, 1, 16);
     else
         out = TWaveFile::CreateNew(format, 1, 16);
-    WriteFileAtomically(destination, QByteArray::fromRawData(reinterpret_cast<const char *>(out->GetImage()),
-                                                             qsizetype(out->GetImageSize())));
+    target.Write(QByteArray::fromRawData(reinterpret_cast<const char *>(out->GetImage()),
+                                         qsizetype(out->GetImageSize())));
 }
 
 } // namespace
@@ -112,23 +137,40 @@ void CopyFileAtomically(const QString &source, const QString &destination, qint6
         Fail(QString("Cannot write file \"%1\". %2").arg(destination, out.errorString()));
 }
 
-bool SaveAssignedFile(const TAssignmentData &row, const QString &destination, TMessages &messages,
-                      const TBuildSettings &settings)
+namespace {
+
+bool Save(const TAssignmentData &row, const TTarget &target, TMessages &messages,
+          const TBuildSettings &settings)
 {
-    Assert(!destination.isEmpty() && !destination.endsWith('/'), "ComponentSave");
     const QString source = row.assignedPath();
     if (source.isEmpty())
         return false;
     try {
         if (row.isImage)
-            SaveImage(source, destination, settings);
+            SaveImage(source, target, settings);
         else
-            SaveDrum(source, destination);
+            SaveDrum(source, target);
         return true;
     } catch (const std::exception &e) {
         messages.AddMessage(QString::fromUtf8(e.what()));
         return false;
     }
+}
+
+} // namespace
+
+bool SaveAssignedFile(const TAssignmentData &row, const QString &destination, TMessages &messages,
+                      const TBuildSettings &settings)
+{
+    Assert(!destination.isEmpty() && !destination.endsWith('/'), "ComponentSave");
+    return Save(row, TTarget{nullptr, QString(), destination}, messages, settings);
+}
+
+bool SaveAssignedFile(const TAssignmentData &row, const TSafeDir &folder, const QString &name,
+                      TMessages &messages, const TBuildSettings &settings)
+{
+    Assert(!name.isEmpty() && !name.contains('/'), "ComponentSave");
+    return Save(row, TTarget{&folder, name, folder.FilePath(name)}, messages, settings);
 }
 
 QString ComponentFileName(const TAssignmentData &row, bool useVirtualNames, bool useOtherExt)

@@ -3,6 +3,7 @@
 #include "modbuild/BuildSettings.h"
 #include "model/AssignmentData.h"
 #include "model/Messages.h"
+#include "platform/SafeDir.h"
 
 // Writing an assigned file under a destination name whose extension decides the
 // format. Images: same extension as the source, a byte copy (a JPEG source must
@@ -21,6 +22,11 @@
 // (false also when the component has no assigned file).
 bool SaveAssignedFile(const TAssignmentData &row, const QString &destination, TMessages &messages,
                       const TBuildSettings &settings);
+// The same into the file called name inside an open folder, through its handle:
+// the temporary file is made there with O_EXCL and renamed over the name, so a
+// link in the name's place is replaced, never followed.
+bool SaveAssignedFile(const TAssignmentData &row, const TSafeDir &folder, const QString &name,
+                      TMessages &messages, const TBuildSettings &settings);
 
 // The file name (without folder) a save command gives a component: its display
 // name (image description, drum name) + ".jpg" / ".aif" with useVirtualNames, its

@@ -6,60 +6,67 @@
 #include "modbuild/ModPackerFiles.h"
 #include "platform/Process.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 namespace {
 
-// Removes the mod folder on every way out once it has been made.
+// Empties and removes the mod folder on every way out once it has been made.
 class TModFolderScope {
 public:
-    TModFolderScope(const TBuildContext &ctx, TBuildDialogs &dialogs, QString folder, QString base)
-        : ctx_(ctx), dialogs_(dialogs), folder_(std::move(folder)), base_(std::move(base))
+    TModFolderScope(const TBuildContext &ctx, TBuildDialogs &dialogs, const TSafeDir &working,
+                    const TSafeDir &modFolder, QString name)
+        : ctx_(ctx), dialogs_(dialogs), working_(working), modFolder_(modFolder), name_(std::move(name))
     {
     }
     ~TModFolderScope()
     {
-        TBusyScope busy(ctx_.progress);
-        dialogs_.Repaint();
-        RemoveModFolder(folder_, base_);
+        if (!done_)
+            Remove();
     }
     TModFolderScope(const TModFolderScope &) = delete;
     TModFolderScope &operator=(const TModFolderScope &) = delete;
 
+    // Empty when the folder went as it should; otherwise what was wrong.
+    QString Remove()
+    {
+        done_ = true;
+        TBusyScope busy(ctx_.progress);
+        dialogs_.Repaint();
+        return RemoveModFolder(working_, modFolder_, name_);
+    }
+
 private:
     const TBuildContext &ctx_;
     TBuildDialogs &dialogs_;
-    QString folder_;
-    QString base_;
+    const TSafeDir &working_;
+    const TSafeDir &modFolder_;
+    QString name_;
+    bool done_ = false;
 };
 
 } // namespace
 
-bool IsStrictlyInside(const QString &folder, const QString &base)
+QString RemoveModFolder(const TSafeDir &working, const TSafeDir &modFolder, const QString &name)
 {
-    const QString inner = QFileInfo(folder).canonicalFilePath();
-    QString outer = QFileInfo(base).canonicalFilePath();
-    if (inner.isEmpty() || outer.isEmpty())
-        return false;
-    if (!outer.endsWith('/'))
-        outer += '/';
-    return inner.size() > outer.size() && inner.startsWith(outer);
-}
-
-bool RemoveModFolder(const QString &modFolder, const QString &workingFolder)
-{
-    QString path = modFolder;
-    while (path.size() > 1 && path.endsWith('/'))
-        path.chop(1);
-    const QFileInfo info(path);
-    if (!info.exists() && !info.isSymLink())
-        return true;
-    if (info.isSymLink() || !info.isDir() || !IsStrictlyInside(path, workingFolder))
-        return false;
-    // Links found inside are removed as links, never followed.
-    EmptyFolder(path, true);
-    return !QFileInfo::exists(path);
+    // Our own folder is emptied through the handle we made it with, wherever its
+    // name now points.
+    modFolder.Empty();
+    const TSafeDir::TEntry entry = working.Entry(name);
+    if (entry.kind == TSafeDir::TKind::Missing)
+        return {};
+    if (modFolder.IsSameFolder(entry))
+        return working.RemoveTree(name)
+                   ? QString()
+                   : "The folder \"" + working.FilePath(name) + "\" could not be removed.";
+    if (entry.kind == TSafeDir::TKind::Link) {
+        // A link inside the private working folder: the link goes, its target is never looked at.
+        working.Remove(name);
+        return "The mod folder \"" + working.FilePath(name) +
+               "\" was replaced by a symbolic link while ModPacker ran. The link was removed; "
+               "nothing it points to was touched.";
+    }
+    return "The mod folder \"" + working.FilePath(name) +
+           "\" was replaced by something else while ModPacker ran; it was left as it is.";
 }
 
 int MakeMod(const TBuildContext &ctx, TBuildDialogs &dialogs)
@@ -81,18 +88,25 @@ int MakeMod(const TBuildContext &ctx, TBuildDialogs &dialogs)
         ShowError(problem);
         return -1;
     }
-    const QString workingFolder = settings.TempWorkingFolder();
-    const QString modFolder = workingFolder + modName;
-    if (!CreateFolders(modFolder) || !IsStrictlyInside(modFolder, workingFolder)) {
-        ShowError("Cannot create the folder " + modFolder + ".");
+    // Everything below goes through handles on checked folders: a link or a
+    // folder of another user in place of either folder stops Make! with the
+    // reason, and nothing outside them is read, written or deleted.
+    TSafeDir working;
+    TSafeDir modDir;
+    try {
+        working = TSafeDir::OpenPrivate(settings.TempWorkingFolder(), true);
+        modDir = working.MakePrivateSubfolder(modName);
+    } catch (const std::exception &e) {
+        ShowError(QString::fromUtf8(e.what()));
         return -1;
     }
-    TModFolderScope cleanup(ctx, dialogs, modFolder, workingFolder);
+    const QString modFolder = ExcludeTrailingPathDelimiter(modDir.Path());
+    TModFolderScope cleanup(ctx, dialogs, working, modDir, modName);
     // A folder left by an interrupted run must not add stale files to the mod.
-    EmptyFolder(modFolder, false);
+    modDir.Empty();
 
     try {
-        CreateModPackerFiles(ctx, modFolder);
+        CreateModPackerFiles(ctx, modDir);
     } catch (const std::exception &e) {
         ShowError(QString::fromUtf8(e.what()));
         return -1;
@@ -108,5 +122,11 @@ int MakeMod(const TBuildContext &ctx, TBuildDialogs &dialogs)
         ShowError("Error running " + settings.ModPackerPath + ".\r\n" + reason);
         return -1;
     }
-    return int(dialogs.WaitForModPacker(*process));
+    const int exitCode = int(dialogs.WaitForModPacker(*process));
+    const QString leftOver = cleanup.Remove();
+    if (!leftOver.isEmpty()) {
+        ShowError(leftOver);
+        return -1;
+    }
+    return exitCode;
 }

@@ -1,11 +1,8 @@
 #include "modbuild/ModPackerFiles.h"
 
 #include "common/MessageBoxes.h"
-#include "formats/AtomicFile.h"
 #include "modbuild/ComponentSave.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
 
@@ -48,31 +45,34 @@ bool AnyAssigned(const TAssignmentSet &set)
     return false;
 }
 
-void WriteComponents(const TBuildContext &ctx, const TAssignmentRows &rows, const QString &folder)
+// Every step inside the folder goes through its handle: an old file or a link
+// of a component's name is removed as it is (unlinkat, never followed), and the
+// new file is made under a fresh name and renamed into place.
+void WriteComponents(const TBuildContext &ctx, const TAssignmentRows &rows, const TSafeDir &folder)
 {
     for (const auto &row : rows) {
         ctx.progress.StepProgress();
-        const QString destination = folder + row->modFileName();
+        const QString name = row->modFileName();
         // The old file goes, so that the folder holds exactly what was converted;
         // but not when it is the assigned file itself (a folder exported again
         // after importing it), which the save then replaces from itself.
-        if (!SameFile(row->assignedPath(), destination))
-            QFile::remove(destination);
-        SaveAssignedFile(*row, destination, ctx.messages(), ctx.settings);
+        if (!SameFile(row->assignedPath(), folder.FilePath(name)))
+            folder.Remove(name);
+        SaveAssignedFile(*row, folder, name, ctx.messages(), ctx.settings);
     }
 }
 
-void WriteDemoSong(const TBuildContext &ctx, const QString &folder)
+void WriteDemoSong(const TBuildContext &ctx, const TSafeDir &folder)
 {
-    const QString destination = folder + "demo.rbs";
+    const QString name = QStringLiteral("demo.rbs");
     const QString song = ctx.set.texts.DemoSong;
-    if (!song.isEmpty() && SameFile(song, destination))
+    if (!song.isEmpty() && SameFile(song, folder.FilePath(name)))
         return; // already in place
-    QFile::remove(destination);
+    folder.Remove(name);
     if (song.isEmpty() || !QFileInfo(song).isFile())
         return;
     try {
-        CopyFileAtomically(song, destination);
+        folder.CopyIn(song, name);
     } catch (const std::exception &e) {
         ctx.messages().AddMessage(QString::fromUtf8(e.what()));
     }
@@ -81,11 +81,11 @@ void WriteDemoSong(const TBuildContext &ctx, const QString &folder)
 // The mod texts dialog refuses characters the packer's files cannot hold; texts
 // that did not pass through it (an assignment file edited elsewhere) are
 // written with "?" and the messages window says which character it replaced.
-void WriteTextFile(const TBuildContext &ctx, const QString &folder, const QString &name,
+void WriteTextFile(const TBuildContext &ctx, const TSafeDir &folder, const QString &name,
                    const QStringList &lines)
 {
     QString unwritable;
-    WriteFileAtomically(folder + name, TextFileBytes(lines, &unwritable));
+    folder.WriteFile(name, TextFileBytes(lines, &unwritable));
     if (!unwritable.isEmpty())
         ctx.messages().AddMessage(name + ": the character " + CharacterName(unwritable) +
                                   " has no place in the Windows character set (windows-1252); it was "
@@ -240,7 +240,18 @@ bool CreateModPackerFiles(const TBuildContext &ctx, const QString &folderPath)
                         "Drag files from right file list to left mod list to make assignments.");
         return false;
     }
-    const QString folder = folderPath.endsWith('/') ? folderPath : folderPath + '/';
+    // The folder the user named (a link on the way to it is theirs to have);
+    // nothing inside it is followed.
+    return CreateModPackerFiles(ctx, TSafeDir::Open(folderPath));
+}
+
+bool CreateModPackerFiles(const TBuildContext &ctx, const TSafeDir &folder)
+{
+    if (!AnyAssigned(ctx.set)) {
+        ShowInformation("You haven't made any assignments yet.\r\n"
+                        "Drag files from right file list to left mod list to make assignments.");
+        return false;
+    }
     ctx.messages().ClearMessages();
     const int count = ctx.set.imageRows().count() + ctx.set.drumRows().count();
     TProgressScope progress(ctx.progress, "Creating ModPacker files...", count);

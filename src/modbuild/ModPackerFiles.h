@@ -1,6 +1,7 @@
 #pragma once
 
 #include "modbuild/BuildContext.h"
+#include "platform/SafeDir.h"
 
 #include <QStringList>
 
@@ -15,7 +16,12 @@
 // the messages window; failing to write a text file raises EModwright. With no
 // assignment at all it says so in an information box, writes nothing and
 // returns false.
+// Everything inside the folder is done through a handle on it (the path is
+// opened once; a name inside it that is or becomes a link is replaced as a link,
+// never followed); a folder that cannot be opened raises EModwright.
 bool CreateModPackerFiles(const TBuildContext &ctx, const QString &folder);
+// The same into an open folder (Make!'s checked mod folder).
+bool CreateModPackerFiles(const TBuildContext &ctx, const TSafeDir &folder);
 
 // The lines of a text as the text files hold them: CR LF, LF and CR all end a
 // line, and a final line break does not start another line.

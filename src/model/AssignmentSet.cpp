@@ -4,6 +4,7 @@
 #include "common/PathUtils.h"
 #include "platform/Exception.h"
 #include "platform/MemIniFile.h"
+#include "platform/SafeDir.h"
 
 #include <QCollator>
 #include <QFile>
@@ -123,15 +124,70 @@ void TAssignmentSet::ResetAssignment()
     changed();
 }
 
+// The backup lives in the private working folder, which anyone who could plant
+// a file there might also have swapped for a link: every access opens the
+// folder through its check and goes through the handle.
+TSafeDir TAssignmentSet::backupFolder() const
+{
+    return TSafeDir::OpenPrivate(QFileInfo(backupFile).path(), false);
+}
+
+QString TAssignmentSet::backupName() const
+{
+    return QFileInfo(backupFile).fileName();
+}
+
 bool TAssignmentSet::BackupExists() const
 {
-    return !backupFile.isEmpty() && QFileInfo(backupFile).isFile();
+    if (backupFile.isEmpty() || !QFileInfo(QFileInfo(backupFile).path()).isDir())
+        return false;
+    try {
+        const TSafeDir folder = backupFolder();
+        return folder.Entry(backupName()).kind == TSafeDir::TKind::File &&
+               folder.OwnFileProblem(backupName()).isEmpty();
+    } catch (const std::exception &) {
+        return false;
+    }
+}
+
+QString TAssignmentSet::BackupProblem() const
+{
+    if (backupFile.isEmpty() || !QFileInfo(QFileInfo(backupFile).path()).isDir())
+        return {};
+    try {
+        const QString problem = backupFolder().OwnFileProblem(backupName());
+        return problem.isEmpty()
+                   ? QString()
+                   : "The backup file \"" + backupFile + "\" " + problem + ", so it was not loaded.";
+    } catch (const std::exception &e) {
+        return QString::fromUtf8(e.what());
+    }
+}
+
+bool TAssignmentSet::AdoptBackup(const QString &oldFolder)
+{
+    if (backupFile.isEmpty() || BackupExists() || !TSafeDir::PrivateProblem(oldFolder).isEmpty())
+        return false;
+    try {
+        const TSafeDir old = TSafeDir::OpenPrivate(oldFolder, false);
+        if (old.Entry(backupName()).kind != TSafeDir::TKind::File)
+            return false;
+        backupFolder().WriteFile(backupName(), old.ReadOwnFile(backupName()));
+        return true;
+    } catch (const std::exception &) {
+        return false; // not ours, or unreadable: it stays where it is
+    }
 }
 
 void TAssignmentSet::DeleteBackup()
 {
-    if (!backupFile.isEmpty())
-        QFile::remove(backupFile);
+    if (backupFile.isEmpty())
+        return;
+    try {
+        backupFolder().Remove(backupName());
+    } catch (const std::exception &) {
+        // A folder that fails its check is not ours to change.
+    }
 }
 
 bool TAssignmentSet::LoadAssignment(const QString &assignmentName, bool showMessages, bool tryBackup)
@@ -146,7 +202,11 @@ bool TAssignmentSet::LoadAssignment(const QString &assignmentName, bool showMess
     {
         TBusyGuard guard(onBusy);
         try {
-            TMemIniFile ini(Std(result ? backupFile : assignmentFile));
+            TMemIniFile ini;
+            if (result)
+                ini.SetText(backupFolder().ReadOwnFile(backupName()).toStdString());
+            else
+                ini = TMemIniFile(Std(assignmentFile));
             if (result) {
                 const QString backupName = ReadValue(ini, IndexSection, SlotKey(1));
                 if (backupName.isEmpty())
@@ -202,9 +262,7 @@ void TAssignmentSet::writeAssignment(const QString &assignmentName, bool toBacku
         // The backup holds one assignment only, so it is written afresh; the
         // assignment file keeps every other assignment in it.
         TMemIniFile ini;
-        if (toBackup)
-            ini.SetFileName(Std(backupFile));
-        else
+        if (!toBackup)
             ini = TMemIniFile(Std(assignmentFile));
         int n = 1;
         for (;; ++n) {
@@ -225,7 +283,10 @@ void TAssignmentSet::writeAssignment(const QString &assignmentName, bool toBacku
         ini.WriteString(section, "FTP", Std(texts.FTP));
         ini.WriteString(section, "DemoSong", Std(texts.DemoSong));
         ini.WriteString(section, "Comments", Std(EscapeLineBreaks(texts.Comments)));
-        ini.UpdateFile();
+        if (toBackup)
+            backupFolder().WriteFile(backupName(), QByteArray::fromStdString(ini.Text()));
+        else
+            ini.UpdateFile();
     } catch (const std::exception &) {
         // The set stays marked modified: the user must not be told it is safe.
         ShowError(WriteErrorText);

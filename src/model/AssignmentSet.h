@@ -3,6 +3,7 @@
 #include "model/AssignmentRows.h"
 #include "model/Messages.h"
 #include "model/ModTexts.h"
+#include "platform/SafeDir.h"
 
 #include <QString>
 #include <QStringList>
@@ -35,7 +36,7 @@ public:
     QString assignmentFile;
     QString backupFile;
 
-    QString name;          // "" at start, "(no name)" after New or the standard set
+    QString name; // "" at start, "(no name)" after New or the standard set
     bool modified = false;
     TModTexts texts;
 
@@ -53,7 +54,18 @@ public:
     void SaveAssignment(const QString &assignmentName);
     void SaveBackup();
     void DeleteBackup();
+    // True when the backup file is a regular file of the user's own inside the
+    // checked working folder (a real folder of the user's, not writable by group
+    // or others); only such a backup is ever read.
     bool BackupExists() const;
+    // Why an entry in the backup file's place is not used (a link, a file of
+    // another user, ...), as one line naming the file; empty when there is none
+    // or it is usable.
+    QString BackupProblem() const;
+    // Copies the backup file of an earlier working folder into the current one,
+    // when that folder passes the check, the file there is the user's own and the
+    // current folder holds no backup yet; returns whether it did.
+    bool AdoptBackup(const QString &oldFolder);
     void ResetAssignment();
 
     QStringList ListAssignments() const;
@@ -69,6 +81,8 @@ public:
     static QString DefaultAssignmentFile(const QString &configured);
 
 private:
+    TSafeDir backupFolder() const;
+    QString backupName() const;
     void writeAssignment(const QString &assignmentName, bool toBackup);
     void changed();
     void rowChanged(TAssignmentData &row);

@@ -1,5 +1,6 @@
 #include "workbench/MainSettings.h"
 
+#include "common/PathUtils.h"
 #include "platform/CustomIniFile.h"
 #include "workbench/DesignScale.h"
 
@@ -47,7 +48,7 @@ TMainSettings::TMainSettings()
         UseVirtualNames[tab] = true;
         UseOtherExt[tab] = true;
     }
-    TempDir = QDir::tempPath();
+    TempDir = PrivateTempBase();
     Splitter[0] = Splitter[1] = Design(265);
 }
 

@@ -113,7 +113,9 @@ public:
     void LoadSettings();
     void SaveSettings();
     // Makes `folder` the base of the temporary working folder; raises EModwright
-    // "Cannot create temporary directory !" when its working folder can't be made.
+    // "Cannot create temporary directory !" when its working folder can't be made,
+    // and a message naming the folder and the reason when "Mdw2Temp" is there but
+    // fails the check (a link, another user's, writable by group or others).
     void SetTempBase(const QString &folder);
     QString TempWorkingFolder() const;
     // "Do you want to save the current assignment ?" when the set is modified;
@@ -252,6 +254,7 @@ private:
     int startupState_ = 0; // how the stored placement wants the window shown (TStoredWindowState)
     bool firstShowDone_ = false;
     bool secondHalfDone_ = false;
+    QString tempProblem_; // why the stored temporary folder was refused at start-up
     bool startupChecksDone_ = false;
     bool closing_ = false;
 };

@@ -11,6 +11,7 @@
 #include "model/Catalogue.h"
 #include "platform/Exception.h"
 #include "platform/RegIniFile.h"
+#include "platform/SafeDir.h"
 #include "preview/GlanceForm.h"
 #include "preview/ImgViewForm.h"
 #include "workbench/ComponentList.h"
@@ -143,6 +144,9 @@ void TModwrightForm::StartupSecondHalf()
     update();
     TAssignmentSet &set = *set_;
     const QString last = Settings.LastAssignment;
+    // Only a backup of the user's own is loaded; anything else in its place is
+    // ignored, and the messages window says why (after the load, which clears it).
+    const QString refusedBackup = set.BackupProblem();
     if (set.BackupExists() || (Settings.AutoLoad && !last.isEmpty() && last != TAssignmentSet::NoName)) {
         if (set.LoadAssignment(last, false, true))
             ShowInformation("An auto-saved assignment has been loaded.\r\n"
@@ -153,6 +157,8 @@ void TModwrightForm::StartupSecondHalf()
     } else {
         LoadStandardComponents();
     }
+    if (!refusedBackup.isEmpty())
+        set.messages().AddMessage(refusedBackup);
     if (Settings.ShowGlance)
         Glance1Click();
     StartAudio();
@@ -212,8 +218,12 @@ void TModwrightForm::StartupChecks()
     }
 
     if (!FolderExists(TempWorkingFolder())) {
+        // The stored folder was refused (a link, another user's, writable by
+        // others): say which and why before the default takes its place.
+        if (!tempProblem_.isEmpty())
+            ShowInformation(tempProblem_);
         try {
-            SetTempBase(TempFolder());
+            SetTempBase(PrivateTempBase());
         } catch (const std::exception &) {
             Settings.TempDir.clear();
             set_->backupFile.clear();
@@ -256,12 +266,31 @@ void TModwrightForm::LoadSettings()
         set_->assignmentFile = TAssignmentSet::DefaultAssignmentFile(Settings.AssFilename);
         // The stored base is taken through SetTempBase, which makes its working
         // folder; one that can't be made leaves the base empty for the start-up check.
-        const QString base = Settings.TempDir;
+        // A stored base that is the shared temporary folder was the old default,
+        // written back at every close, not a choice of the user's: it moves to
+        // the private default, so that nothing of ours has a fixed name there.
+        // A crash backup in the old folder comes along, and the old folder goes
+        // when it is the user's own (a link or anyone else's stays untouched).
+        QString base = Settings.TempDir;
+        QString sharedWorking;
+        if (IsSharedTempFolder(base)) {
+            sharedWorking = IncludeTrailingPathDelimiter(base) + "Mdw2Temp";
+            base = PrivateTempBase();
+        }
         Settings.TempDir.clear();
         set_->backupFile.clear();
+        tempProblem_.clear();
         try {
             SetTempBase(base);
-        } catch (const std::exception &) {
+            if (!sharedWorking.isEmpty() && TSafeDir::PrivateProblem(sharedWorking).isEmpty()) {
+                set_->AdoptBackup(sharedWorking);
+                TSafeDir::RemovePrivate(sharedWorking);
+            }
+        } catch (const std::exception &e) {
+            // A folder that could not be made is asked for by the start-up check;
+            // one that is there but refused gets its reason told.
+            if (!TSafeDir::PrivateProblem(IncludeTrailingPathDelimiter(base) + "Mdw2Temp").isEmpty())
+                tempProblem_ = ErrorText(e);
         }
     } catch (const std::exception &e) {
         ShowError("LoadSettings: " + ErrorText(e));
@@ -332,33 +361,44 @@ void TModwrightForm::SetTempBase(const QString &folder)
         throw EModwright(failure);
     const QString base = IncludeTrailingPathDelimiter(QDir::cleanPath(QDir(folder).absolutePath()));
     const QString oldWorking = TempWorkingFolder();
-    // The same base again changes nothing, unless its working folder has gone.
-    if (base.compare(Settings.TempDir, Qt::CaseInsensitive) == 0 && FolderExists(oldWorking))
+    // The same base again changes nothing, unless its working folder has gone
+    // or no longer passes the check.
+    if (base.compare(Settings.TempDir, Qt::CaseInsensitive) == 0 && FolderExists(oldWorking) &&
+        TSafeDir::PrivateProblem(oldWorking).isEmpty())
         return;
     const QString working = base + "Mdw2Temp/";
-    if (!CreateFolders(working) || !FolderExists(working))
-        throw EModwright(failure);
+    try {
+        // Made with mode 0700 when missing; a link, another user's folder or one
+        // that group or others may write raises with the folder and the reason.
+        TSafeDir::OpenPrivate(working, true);
+    } catch (const EModwright &) {
+        if (!QFileInfo(ExcludeTrailingPathDelimiter(working)).isSymLink() && !FolderExists(working))
+            throw EModwright(failure);
+        throw;
+    }
     // The old working folder goes, but never when the new one lies inside it
-    // (or is it, spelled another way).
+    // (or is it, spelled another way), and only when it passes the check itself.
     if (!oldWorking.isEmpty() && !working.startsWith(oldWorking) &&
         QFileInfo(oldWorking).canonicalFilePath() != QFileInfo(working).canonicalFilePath())
-        EmptyFolder(oldWorking, true);
+        TSafeDir::RemovePrivate(oldWorking);
     Settings.TempDir = base;
     set_->backupFile = working + TAssignmentSet::BackupFileName;
 }
 
 void TModwrightForm::KillTempFiles()
 {
+    // A working folder that fails its check is left as it is: nothing in it is ours.
     const QString working = TempWorkingFolder();
     if (!working.isEmpty())
-        EmptyFolder(working, true);
+        TSafeDir::RemovePrivate(working);
 }
 
 void TModwrightForm::Timer1Timer()
 {
     // Never in the middle of a command (a question may be open while the set
     // is half changed), and not into a working folder that is not there.
-    if (busyDepth_ > 0 || QApplication::activeModalWidget() || !FolderExists(TempWorkingFolder()))
+    if (busyDepth_ > 0 || QApplication::activeModalWidget() || !FolderExists(TempWorkingFolder()) ||
+        !TSafeDir::PrivateProblem(TempWorkingFolder()).isEmpty())
         return;
     set_->SaveBackup();
 }

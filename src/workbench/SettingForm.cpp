@@ -253,7 +253,7 @@ void TSettingForm::BBrowseTempClick()
 
 void TSettingForm::BDefaultTempClick()
 {
-    ETemp->setText(ExcludeTrailingPathDelimiter(TempFolder()));
+    ETemp->setText(ExcludeTrailingPathDelimiter(PrivateTempBase()));
 }
 
 void TSettingForm::Button2Click()
@@ -309,7 +309,7 @@ void TSettingForm::BOKClick()
         s.ModPackerPath = EModPacker->text().trimmed();
         s.ReBirthPath = EReBirth->text().trimmed();
         const QString temp = ETemp->text().trimmed();
-        form_.SetTempBase(temp.isEmpty() ? TempFolder() : temp);
+        form_.SetTempBase(temp.isEmpty() ? PrivateTempBase() : temp);
     } catch (const std::exception &e) {
         form_.UpdateCommands();
         ShowError(QString::fromUtf8(e.what()));

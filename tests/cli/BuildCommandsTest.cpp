@@ -4,6 +4,8 @@
 #include "modbuild/BuildFixture.h"
 
 #include <QFile>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace fixture;
 
@@ -170,4 +172,132 @@ TEST(MakeCommand, UnusableModNameIsRefused)
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.err.find("The mod name cannot be \"..\""), std::string::npos);
     EXPECT_TRUE(QDir(temp).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+}
+
+// --- The working folder is checked before use --------------------------------
+
+namespace {
+
+// A temporary base, an assignment of the mod "Demo Mod" and a stand-in packer
+// that logs that it ran (or runs the given script body).
+struct TMakeSetup {
+    explicit TMakeSetup(TTestDir &dir, const QString &body = QString())
+        : file(WriteAssignmentFile(dir)), temp(dir.createDir("temp"))
+    {
+        packer = dir.createFile(
+            "ModPacker",
+            ("#!/bin/sh\n" + (body.isEmpty() ? QString("touch '%1'\n").arg(dir.file("packer-ran")) : body))
+                .toUtf8());
+        QFile::setPermissions(packer, QFile::ReadOwner | QFile::ExeOwner);
+    }
+    TCliRun run() const
+    {
+        return RunCliWith({"make", S(file), "Demo", "--modpacker", S(packer), "--temp", S(temp)});
+    }
+    QString working() const { return temp + "/Mdw2Temp"; }
+
+    QString file;
+    QString temp;
+    QString packer;
+};
+
+// The last line of the output: the loading's warnings about the sample come first.
+bool EndsWith(const std::string &text, const std::string &end)
+{
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0 &&
+           (text.size() == end.size() || text[text.size() - end.size() - 1] == '\n');
+}
+
+QStringList Entries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
+}
+
+} // namespace
+
+TEST(MakeCommand, AWorkingFolderThatIsALinkIsRefusedAndNothingBehindItIsTouched)
+{
+    TTestDir dir;
+    TMakeSetup make(dir);
+    const QString other = dir.createDir("other");
+    dir.createFile("other/Demo Mod", "the other folder's file");
+    ASSERT_TRUE(QFile::link(other, make.working()));
+
+    const TCliRun run = make.run();
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_PRED2(EndsWith, run.err,
+                 "The folder \"" + S(make.working()) +
+                     "\" is a symbolic link, so Modwright uses nothing inside it.\n");
+    EXPECT_EQ(Entries(other), QStringList{"Demo Mod"});
+    EXPECT_EQ(TTestDir::readAll(dir.file("other/Demo Mod")), "the other folder's file");
+    EXPECT_FALSE(QFile::exists(dir.file("packer-ran")));
+}
+
+TEST(MakeCommand, AWorkingFolderOthersMayWriteIsRefused)
+{
+    TTestDir dir;
+    TMakeSetup make(dir);
+    dir.createDir("temp/Mdw2Temp");
+    const QString planted = dir.createFile("temp/Mdw2Temp/Demo Mod/12015.jpg", "planted");
+    ASSERT_EQ(::chmod(QFile::encodeName(make.working()).constData(), 0777), 0);
+
+    const TCliRun run = make.run();
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_PRED2(EndsWith, run.err,
+                 "The folder \"" + S(make.working()) +
+                     "\" can be written by group or others (mode 0777), so Modwright uses nothing "
+                     "inside it.\n");
+    EXPECT_EQ(TTestDir::readAll(planted), "planted");
+    EXPECT_FALSE(QFile::exists(dir.file("packer-ran")));
+}
+
+TEST(MakeCommand, AWorkingFolderOfAnotherUserIsRefused)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to give the folder to another user";
+    TTestDir dir;
+    TMakeSetup make(dir);
+    dir.createFile("temp/Mdw2Temp/Demo Mod/keep.txt", "theirs");
+    ASSERT_EQ(::chown(QFile::encodeName(make.working()).constData(), 65534, 65534), 0);
+
+    const TCliRun run = make.run();
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_PRED2(EndsWith, run.err,
+                 "The folder \"" + S(make.working()) +
+                     "\" belongs to another user (user id 65534), so Modwright uses nothing inside it.\n");
+    EXPECT_EQ(Entries(make.working() + "/Demo Mod"), QStringList{"keep.txt"});
+    EXPECT_FALSE(QFile::exists(dir.file("packer-ran")));
+}
+
+TEST(MakeCommand, ALinkPlantedInPlaceOfTheModFolderDuringPackingIsNotFollowed)
+{
+    TTestDir dir;
+    const QString other = dir.createDir("other");
+    dir.createFile("other/Demo Mod/keep.txt", "keep");
+    // The stand-in packer takes the laid-out folder away and plants a link. (The
+    // folder reaches it as one unquoted parameter string, cut at the blank.)
+    TMakeSetup make(dir, QString("rm -r \"$*\"\nln -s '%1' \"$*\"\n").arg(other + "/Demo Mod"));
+
+    const TCliRun run = make.run();
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_PRED2(EndsWith, run.err,
+                 "The mod folder \"" + S(make.working()) +
+                     "/Demo Mod\" was replaced by a symbolic link while ModPacker ran. The link was "
+                     "removed; nothing it points to was touched.\n");
+    EXPECT_EQ(Entries(other + "/Demo Mod"), QStringList{"keep.txt"});
+    EXPECT_TRUE(Entries(make.working()).isEmpty());
+}
+
+TEST(MakeCommand, WithoutTempTheWorkingFolderIsPrivateToTheUser)
+{
+    TTestDir dir;
+    TMakeSetup make(dir, QString("echo \"$*\" > '%1'\n").arg(dir.file("arg")));
+    const QString runtime = dir.createDir("run");
+    qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
+    const TCliRun run = RunCliWith({"make", S(make.file), "Demo", "--modpacker", S(make.packer)});
+    qunsetenv("XDG_RUNTIME_DIR");
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(TTestDir::readAll(dir.file("arg")), (runtime + "/modwright/Mdw2Temp/Demo Mod\n").toUtf8());
+    EXPECT_EQ(QFileInfo(runtime + "/modwright/Mdw2Temp").permissions() & 0x0077, 0);
+    EXPECT_EQ(QFileInfo(runtime + "/modwright").permissions() & 0x0077, 0);
 }

@@ -60,6 +60,23 @@ TEST(PathUtils, ProgramAndFolders)
         TEnvGuard tmp("TMPDIR", "");
         EXPECT_EQ(TempFolder(), "/tmp/");
     }
+    {
+        // The working folder's default base: never the shared temporary folder.
+        TEnvGuard runtime("XDG_RUNTIME_DIR", "/run/user/1000/");
+        TEnvGuard cache("XDG_CACHE_HOME", "/home/u/.cache");
+        TEnvGuard home("HOME", "/home/u");
+        EXPECT_EQ(PrivateTempBase(), "/run/user/1000/modwright/");
+        ::unsetenv("XDG_RUNTIME_DIR");
+        EXPECT_EQ(PrivateTempBase(), "/home/u/.cache/modwright/");
+        ::setenv("XDG_CACHE_HOME", "relative/cache", 1); // not absolute: ignored, as XDG asks
+        EXPECT_EQ(PrivateTempBase(), "/home/u/.cache/modwright/");
+        TEnvGuard tmp("TMPDIR", "/scratch");
+        EXPECT_TRUE(IsSharedTempFolder("/scratch/"));
+        EXPECT_TRUE(IsSharedTempFolder("/tmp"));
+        EXPECT_TRUE(IsSharedTempFolder("/var/tmp/"));
+        EXPECT_FALSE(IsSharedTempFolder("/tmp/mine"));
+        EXPECT_FALSE(IsSharedTempFolder(""));
+    }
     EXPECT_EQ(StripExtension("12500.bmp"), "12500");
     EXPECT_EQ(StripExtension("a.b.c"), "a");
     EXPECT_EQ(StripExtension(".hidden"), ".hidden");

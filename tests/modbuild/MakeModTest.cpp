@@ -3,6 +3,7 @@
 #include "BuildFixture.h"
 
 #include <QFile>
+#include <sys/stat.h>
 
 using namespace fixture;
 
@@ -151,21 +152,75 @@ TEST_F(MakeMod, NoAssignmentIsSaidButModPackerStillRuns)
     EXPECT_EQ(log().size(), 2); // argument and working folder; the folder was empty
 }
 
-TEST(RemoveModFolder, OnlyRealFoldersStrictlyInsideTheWorkingFolder)
+TEST_F(MakeMod, AWorkingFolderThatFailsItsCheckIsNotUsed)
 {
-    TTestDir dir;
-    const QString base = dir.createDir("Mdw2Temp");
-    dir.createFile("Mdw2Temp/mod/a/b.txt");
-    dir.createFile("outside/file.txt");
-    EXPECT_FALSE(RemoveModFolder(base, base));
-    EXPECT_FALSE(RemoveModFolder(base + "/", base + "/"));
-    EXPECT_FALSE(RemoveModFolder(dir.file("outside"), base));
-    EXPECT_FALSE(RemoveModFolder(base + "/mod/../../outside", base));
-    EXPECT_TRUE(QFile::exists(dir.file("outside/file.txt")));
-    EXPECT_TRUE(RemoveModFolder(base + "/mod", base));
-    EXPECT_FALSE(QFileInfo::exists(base + "/mod"));
-    EXPECT_TRUE(RemoveModFolder(base + "/never-made", base));
+    const QString outside = dir.createDir("elsewhere");
+    dir.createFile("elsewhere/My Mod", "keep me");
+    ASSERT_TRUE(QFile::link(outside, dir.file("temp/Mdw2Temp")));
+    EXPECT_EQ(::MakeMod(ctx, dialogs), -1);
+    ASSERT_EQ(boxes.shown.size(), 1);
+    EXPECT_EQ(boxes.shown[0], "error: The folder \"" + dir.file("temp/Mdw2Temp") +
+                                  "\" is a symbolic link, so Modwright uses nothing inside it.");
+    EXPECT_EQ(entries(outside), QStringList{"My Mod"});
+    EXPECT_EQ(TTestDir::readAll(dir.file("elsewhere/My Mod")), "keep me");
+    EXPECT_FALSE(QFile::exists(dir.file("packer.log")));
 
-    EXPECT_TRUE(IsStrictlyInside(base + "/../Mdw2Temp", dir.path()));
-    EXPECT_FALSE(IsStrictlyInside(dir.path() + "/../" + QFileInfo(dir.path()).fileName(), dir.path()));
+    QFile::remove(dir.file("temp/Mdw2Temp"));
+    const QString shared = dir.createDir("temp/Mdw2Temp");
+    ::chmod(QFile::encodeName(shared).constData(), 0777);
+    boxes.shown.clear();
+    EXPECT_EQ(::MakeMod(ctx, dialogs), -1);
+    ASSERT_EQ(boxes.shown.size(), 1);
+    EXPECT_TRUE(boxes.shown[0].contains("can be written by group or others (mode 0777)"));
+    EXPECT_TRUE(entries(shared).isEmpty());
+}
+
+TEST_F(MakeMod, AModFolderOthersMayWriteIsNotUsed)
+{
+    const QString planted = dir.createFile("temp/Mdw2Temp/My Mod/12015.jpg", "planted");
+    ASSERT_EQ(::chmod(QFile::encodeName(working() + "My Mod").constData(), 0777), 0);
+    EXPECT_EQ(::MakeMod(ctx, dialogs), -1);
+    ASSERT_EQ(boxes.shown.size(), 1);
+    EXPECT_EQ(boxes.shown[0], "error: The folder \"" + working() +
+                                  "My Mod\" can be written by group or others (mode 0777), so Modwright uses "
+                                  "nothing inside it.");
+    EXPECT_EQ(TTestDir::readAll(planted), "planted");
+    EXPECT_FALSE(QFile::exists(dir.file("packer.log")));
+}
+
+TEST_F(MakeMod, ADefaultWorkingFolderIsPrivate)
+{
+    settings.TempDir.clear();
+    const QString runtime = dir.createDir("run");
+    qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
+    EXPECT_EQ(::MakeMod(ctx, dialogs), 5);
+    qunsetenv("XDG_RUNTIME_DIR");
+    EXPECT_EQ(log()[0], "arg:" + runtime + "/modwright/Mdw2Temp/My");
+    EXPECT_EQ(QFileInfo(runtime + "/modwright/Mdw2Temp").permissions() & 0x0077, 0);
+}
+
+TEST_F(MakeMod, ALinkPlantedInPlaceOfTheModFolderWhilePackingIsNeverFollowed)
+{
+    const QString outside = dir.createDir("elsewhere");
+    dir.createFile("elsewhere/precious.txt", "keep me");
+    // The stand-in moves the mod folder away and leaves a link in its place.
+    const QString packer = dir.createFile("swap/ModPacker", QString("#!/bin/sh\n"
+                                                                    "mv \"$1\" \"$1.moved\"\n"
+                                                                    "ln -s '%1' \"$1\"\n"
+                                                                    "exit 0\n")
+                                                                .arg(outside)
+                                                                .toUtf8());
+    QFile::setPermissions(packer, QFile::ReadOwner | QFile::ExeOwner);
+    settings.ModPackerPath = packer;
+    set.texts.ModName = "Mod";
+    EXPECT_EQ(::MakeMod(ctx, dialogs), -1);
+    ASSERT_EQ(boxes.shown.size(), 1);
+    EXPECT_EQ(boxes.shown[0], "error: The mod folder \"" + working() +
+                                  "Mod\" was replaced by a symbolic link while ModPacker ran. The link was "
+                                  "removed; nothing it points to was touched.");
+    EXPECT_EQ(entries(outside), QStringList{"precious.txt"});
+    EXPECT_EQ(TTestDir::readAll(dir.file("elsewhere/precious.txt")), "keep me");
+    // Our own folder was emptied through its handle wherever it went.
+    EXPECT_TRUE(entries(working() + "Mod.moved").isEmpty());
+    EXPECT_FALSE(QFileInfo(working() + "Mod").isSymLink());
 }

@@ -136,12 +136,28 @@ TEST_F(ModPackerFiles, WritingAgainIntoTheFolderOfTheAssignedFilesKeepsThem)
     EXPECT_TRUE(messages.lines.isEmpty());
 }
 
-TEST_F(ModPackerFiles, UnwritableFolderRaisesForTheTextFiles)
+TEST_F(ModPackerFiles, AFolderThatCannotBeOpenedRaisesBeforeAnythingIsWritten)
 {
     assignSmallMod();
     dir.createFile("blocker", "a file, not a folder");
     EXPECT_THROW(CreateModPackerFiles(ctx, dir.file("blocker/mod")), EModwright);
-    EXPECT_EQ(messages.lines.size(), 4); // three components and the demo song
+    EXPECT_TRUE(messages.lines.isEmpty());
+}
+
+TEST_F(ModPackerFiles, LinksOfComponentNamesAreReplacedNotFollowed)
+{
+    // Export into a folder where someone left links under the layout's names:
+    // the old entries go as links and the files they point to stay as they were.
+    assignSmallMod();
+    const QString victim = dir.createFile("victim.txt", "precious");
+    const QString out = dir.createDir("export");
+    for (const char *name : {"12015.jpg", "ModName.txt", "demo.rbs"})
+        ASSERT_TRUE(QFile::link(victim, out + "/" + name));
+    ASSERT_TRUE(CreateModPackerFiles(ctx, out));
+    EXPECT_EQ(TTestDir::readAll(victim), "precious");
+    for (const char *name : {"12015.jpg", "ModName.txt"})
+        EXPECT_FALSE(QFileInfo(out + "/" + name).isSymLink()) << name;
+    EXPECT_EQ(TTestDir::readAll(out + "/ModName.txt"), set.texts.ModName.toUtf8() + "\r\n");
 }
 
 TEST(TextLines, LineEndsOfEveryKind)

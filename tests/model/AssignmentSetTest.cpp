@@ -1,8 +1,11 @@
-#include "common/MessageBoxes.h"
 #include "model/AssignmentSet.h"
+
+#include "common/MessageBoxes.h"
 #include "platform/Exception.h"
 #include "support/TestDir.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace {
@@ -10,7 +13,8 @@ namespace {
 // A set over fresh rows, an assignment file and a backup file in a temporary folder.
 class AssignmentSetTest : public ::testing::Test {
 protected:
-    AssignmentSetTest() : drums(TAssignmentRows::drums()), images(TAssignmentRows::images()), set(drums, images, messages)
+    AssignmentSetTest()
+        : drums(TAssignmentRows::drums()), images(TAssignmentRows::images()), set(drums, images, messages)
     {
         CreateCatalogue();
         for (int i = 0; i < LiveEntryCount; ++i)
@@ -172,6 +176,34 @@ TEST_F(AssignmentSetTest, BackupIsWrittenOnlyWhenModifiedAndLoadsAsUnsaved)
     set.DeleteBackup();
     EXPECT_FALSE(set.BackupExists());
     EXPECT_FALSE(set.LoadAssignment("", false, true)); // nothing to do
+}
+
+TEST_F(AssignmentSetTest, BackupGoesOnlyThroughACheckedFolderAndNeverThroughALink)
+{
+    const QString kick = dir.createFile("kick.aif");
+    set.AssignFile(drums.at(1), kick);
+
+    // A link in the backup's place: not read, and the next backup replaces the
+    // link instead of writing through it.
+    const QString elsewhere = dir.createFile("elsewhere.ini", "[Assignments]\r\nAssignment1=Planted\r\n");
+    ASSERT_TRUE(QFile::link(elsewhere, set.backupFile));
+    EXPECT_FALSE(set.BackupExists());
+    EXPECT_EQ(set.BackupProblem(),
+              "The backup file \"" + set.backupFile + "\" is a symbolic link, so it was not loaded.");
+    set.SaveBackup();
+    EXPECT_EQ(TTestDir::readAll(elsewhere), "[Assignments]\r\nAssignment1=Planted\r\n");
+    EXPECT_FALSE(QFileInfo(set.backupFile).isSymLink());
+    EXPECT_TRUE(set.BackupExists());
+    EXPECT_EQ(set.BackupProblem(), "");
+
+    // A working folder others may write: nothing in it is read, written or deleted.
+    QFile::setPermissions(dir.file("Mdw2Temp"), QFileDevice::Permissions(0x7777));
+    EXPECT_FALSE(set.BackupExists());
+    EXPECT_TRUE(set.BackupProblem().contains("can be written by group or others"));
+    set.DeleteBackup();
+    EXPECT_TRUE(QFile::exists(set.backupFile));
+    set.SaveBackup();
+    EXPECT_EQ(boxes.shown, QStringList{"error: " + QString(TAssignmentSet::WriteErrorText)});
 }
 
 TEST_F(AssignmentSetTest, MissingOrJunkFilesReadAsEmpty)

@@ -86,6 +86,8 @@ protected:
     {
         qputenv("MODWRIGHT_CONFIG_DIR", dir.path().toUtf8());
         qputenv("TMPDIR", dir.createDir("tmp").toUtf8());
+        // The private default of the working folder's base, as main() finds it.
+        qputenv("XDG_RUNTIME_DIR", dir.createDir("run").toUtf8());
         base = dir.createDir("base");
         config().WriteString(TMainSettings::Section, "TempDir", base.toStdString());
         config().WriteString(TMainSettings::Section, "AssFilename",

@@ -280,14 +280,14 @@ TEST(AccelSpinBox, HoldingAnArrowSpeedsUpAfterTwoAndFiveSeconds)
     EXPECT_EQ(box.value(), 100); // clamped at the top
 }
 
-TEST_F(SettingFormTest, EmptyTemporaryFieldMeansThePlatformFolder)
+TEST_F(SettingFormTest, EmptyTemporaryFieldMeansThePrivateDefault)
 {
     TSettingForm &d = open();
     d.ETemp->clear();
     d.BOK->click();
     EXPECT_EQ(d.result(), QDialog::Accepted);
-    EXPECT_EQ(form->Settings.TempDir, TempFolder());
-    EXPECT_TRUE(QFileInfo(TempFolder() + "Mdw2Temp").isDir());
+    EXPECT_EQ(form->Settings.TempDir, dir.file("run/modwright/"));
+    EXPECT_TRUE(QFileInfo(dir.file("run/modwright/Mdw2Temp")).isDir());
     EXPECT_FALSE(QFileInfo::exists(base + "/Mdw2Temp"));
 }
 
@@ -306,9 +306,26 @@ TEST_F(SettingFormTest, UnusableTemporaryFolderKeepsTheDialogOpenWithEarlierStep
     EXPECT_EQ(form->TempWorkingFolder(), base + "/Mdw2Temp/");
     // Put right, OK goes through.
     d.BDefaultTempClick();
-    EXPECT_EQ(d.ETemp->text(), ExcludeTrailingPathDelimiter(TempFolder()));
+    EXPECT_EQ(d.ETemp->text(), dir.file("run/modwright"));
     d.BOK->click();
     EXPECT_EQ(d.result(), QDialog::Accepted);
+}
+
+TEST_F(SettingFormTest, ATemporaryFolderWhoseWorkingFolderIsALinkIsRefusedWithTheReason)
+{
+    TSettingForm &d = open();
+    const QString chosen = dir.createDir("chosen");
+    const QString other = dir.createDir("other");
+    dir.createFile("other/keep.txt", "keep");
+    ASSERT_TRUE(QFile::link(other, chosen + "/Mdw2Temp"));
+    d.ETemp->setText(chosen);
+    d.BOK->click();
+    EXPECT_EQ(boxes.shown,
+              QStringList{"error: The folder \"" + chosen +
+                          "/Mdw2Temp\" is a symbolic link, so Modwright uses nothing inside it."});
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_EQ(form->TempWorkingFolder(), base + "/Mdw2Temp/");
+    EXPECT_TRUE(QFile::exists(dir.file("other/keep.txt")));
 }
 
 TEST_F(SettingFormTest, TemporaryFolderBrowseUsesTheFolderPicker)

@@ -5,13 +5,17 @@
 #include "platform/IniFile.h"
 #include "platform/Registry.h"
 #include "workbench/DesignScale.h"
+#include "workbench/ErrForm.h"
 #include "workbench/SplashForm.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTimer>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -162,15 +166,16 @@ TEST_F(StartupTest, MissingProgramsInformAndOpenTheSettings)
     EXPECT_EQ(f.Set().name, "(no name)");
 }
 
-TEST_F(StartupTest, UnusableTempBaseFallsBackToThePlatformFolder)
+TEST_F(StartupTest, UnusableTempBaseFallsBackToThePrivateDefault)
 {
     setValue("TempDir", dir.createFile("not-a-folder", "x"));
     TModwrightForm &f = start();
     EXPECT_TRUE(f.TempWorkingFolder().isEmpty());
     continueStartup();
-    EXPECT_EQ(f.Settings.TempDir, IncludeTrailingPathDelimiter(dir.file("tmp")));
-    EXPECT_TRUE(QFileInfo(dir.file("tmp/Mdw2Temp")).isDir());
-    EXPECT_EQ(f.Set().backupFile, dir.file("tmp/Mdw2Temp/") + TAssignmentSet::BackupFileName);
+    EXPECT_EQ(f.Settings.TempDir, dir.file("run/modwright/"));
+    EXPECT_TRUE(QFileInfo(dir.file("run/modwright/Mdw2Temp")).isDir());
+    EXPECT_EQ(QFileInfo(dir.file("run/modwright/Mdw2Temp")).permissions() & 0x0077, 0);
+    EXPECT_EQ(f.Set().backupFile, dir.file("run/modwright/Mdw2Temp/") + TAssignmentSet::BackupFileName);
     EXPECT_FALSE(boxes.shown.join("\n").contains("temporary directory"));
 }
 
@@ -179,7 +184,7 @@ TEST_F(StartupTest, NoUsableTempFolderAtAllAsksForOne)
     QList<int> pages;
     hooks.settingsDialog = [&](int page) { pages << page; };
     setValue("TempDir", dir.createFile("not-a-folder", "x"));
-    qputenv("TMPDIR", dir.createFile("no-tmp", "x").toUtf8());
+    qputenv("XDG_RUNTIME_DIR", dir.createFile("no-run", "x").toUtf8());
     TModwrightForm &f = start();
     continueStartup();
     EXPECT_TRUE(shown("info: Your temporary directory is not set up properly.\r\n"
@@ -219,6 +224,117 @@ TEST_F(StartupTest, AutoSaveWritesTheBackupWhileModified)
     EXPECT_FALSE(QFileInfo::exists(backupFile()));
     f.Set().AssignFile(*FindRow(f.LVBMPRes, "LED digits"), MakeBmp(dir, "led.bmp", 109, 16));
     EXPECT_TRUE(WaitFor([this] { return QFileInfo::exists(backupFile()); }));
+}
+
+// --- The working folder is private ---------------------------------------------
+
+TEST_F(StartupTest, ABackupThatIsALinkIsNotLoadedAndOneLineSaysWhy)
+{
+    const QString led = MakeBmp(dir, "led.bmp", 109, 16);
+    QDir().mkpath(base + "/Mdw2Temp");
+    writeAssignment(dir.file("elsewhere.ini"), "Planted", led);
+    ASSERT_TRUE(QFile::link(dir.file("elsewhere.ini"), backupFile()));
+    TModwrightForm &f = start();
+    EXPECT_FALSE(shown(AutoSavedInfo));
+    EXPECT_NE(f.Set().name, "Planted");
+    EXPECT_FALSE(FindRow(f.LVBMPRes, "LED digits")->isAssigned());
+    EXPECT_EQ(f.ErrForm().Lines(), QStringList{"The backup file \"" + backupFile() +
+                                               "\" is a symbolic link, so it was not loaded."});
+    EXPECT_TRUE(QFile::exists(dir.file("elsewhere.ini")));
+}
+
+TEST_F(StartupTest, ABackupOfAnotherUserIsNotLoadedAndOneLineSaysWhy)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to give the backup to another user";
+    const QString led = MakeBmp(dir, "led.bmp", 109, 16);
+    QDir().mkpath(base + "/Mdw2Temp");
+    writeAssignment(backupFile(), "Planted", led);
+    ASSERT_EQ(::chown(QFile::encodeName(backupFile()).constData(), 65534, 65534), 0);
+    setValue("AutoLoad", "0");
+    TModwrightForm &f = start();
+    EXPECT_FALSE(shown(AutoSavedInfo));
+    EXPECT_EQ(f.Set().name, "");
+    EXPECT_FALSE(FindRow(f.LVBMPRes, "LED digits")->isAssigned());
+    EXPECT_EQ(f.ErrForm().Lines(),
+              QStringList{"The backup file \"" + backupFile() +
+                          "\" belongs to another user (user id 65534), so it was not loaded."});
+    // The next auto-save replaces it with the user's own.
+    f.Set().AssignFile(*FindRow(f.LVBMPRes, "LED digits"), led);
+    f.Set().SaveBackup();
+    EXPECT_EQ(QFileInfo(backupFile()).ownerId(), ::geteuid());
+}
+
+TEST_F(StartupTest, AStoredWorkingFolderOthersMayWriteIsNotUsed)
+{
+    const QString led = MakeBmp(dir, "led.bmp", 109, 16);
+    const QString shared = dir.createDir("base/Mdw2Temp");
+    writeAssignment(backupFile(), "Planted", led);
+    ASSERT_EQ(::chmod(QFile::encodeName(shared).constData(), 0777), 0);
+    TModwrightForm &f = start();
+    EXPECT_FALSE(shown(AutoSavedInfo));
+    EXPECT_NE(f.Set().name, "Planted");
+    continueStartup();
+    EXPECT_TRUE(
+        shown("info: The folder \"" + shared +
+              "\" can be written by group or others (mode 0777), so Modwright uses nothing inside it."));
+    EXPECT_EQ(f.TempWorkingFolder(), dir.file("run/modwright/Mdw2Temp/"));
+    EXPECT_TRUE(f.close());
+    EXPECT_TRUE(QFile::exists(backupFile())); // not ours: left as it was
+    EXPECT_FALSE(QFileInfo::exists(dir.file("run/modwright/Mdw2Temp")));
+}
+
+TEST_F(StartupTest, AStoredWorkingFolderThatIsALinkIsNotUsedNorEmptied)
+{
+    const QString led = MakeBmp(dir, "led.bmp", 109, 16);
+    const QString other = dir.createDir("other");
+    writeAssignment(other + "/" + TAssignmentSet::BackupFileName, "Planted", led);
+    dir.createFile("other/keep.txt", "keep");
+    ASSERT_TRUE(QFile::link(other, base + "/Mdw2Temp"));
+    TModwrightForm &f = start();
+    EXPECT_FALSE(shown(AutoSavedInfo));
+    EXPECT_NE(f.Set().name, "Planted");
+    continueStartup();
+    EXPECT_TRUE(shown("info: The folder \"" + base +
+                      "/Mdw2Temp\" is a symbolic link, so Modwright uses nothing inside it."));
+    EXPECT_TRUE(f.close());
+    EXPECT_EQ(QDir(other).entryList(QDir::Files, QDir::Name),
+              (QStringList{TAssignmentSet::BackupFileName, "keep.txt"}));
+    EXPECT_TRUE(QFileInfo(base + "/Mdw2Temp").isSymLink());
+}
+
+TEST_F(StartupTest, TheOldSharedDefaultMovesToThePrivateFolderWithItsBackup)
+{
+    // Earlier versions stored the shared temporary folder at every close; a
+    // crash left the backup in its working folder.
+    setValue("TempDir", dir.file("tmp"));
+    setValue("AutoLoad", "0");
+    const QString led = MakeBmp(dir, "led.bmp", 109, 16);
+    QDir().mkpath(dir.file("tmp/Mdw2Temp"));
+    writeAssignment(dir.file("tmp/Mdw2Temp/") + TAssignmentSet::BackupFileName, "Night", led);
+    TModwrightForm &f = start();
+    EXPECT_EQ(f.Settings.TempDir, dir.file("run/modwright/"));
+    EXPECT_EQ(f.TempWorkingFolder(), dir.file("run/modwright/Mdw2Temp/"));
+    EXPECT_TRUE(shown(AutoSavedInfo));
+    EXPECT_EQ(f.Set().name, "Night");
+    EXPECT_FALSE(QFileInfo::exists(dir.file("tmp/Mdw2Temp"))); // it was the user's own
+    boxes.answers = {maNo};
+    EXPECT_TRUE(f.close());
+    EXPECT_EQ(QString::fromStdString(config().ReadString("Current", "TempDir", "")),
+              dir.file("run/modwright/"));
+}
+
+TEST_F(StartupTest, AnOldSharedWorkingFolderThatIsNotTheUsersOwnIsLeftAlone)
+{
+    setValue("TempDir", dir.file("tmp"));
+    const QString old = dir.createDir("tmp/Mdw2Temp");
+    writeAssignment(old + "/" + TAssignmentSet::BackupFileName, "Planted", MakeBmp(dir, "led.bmp", 109, 16));
+    ASSERT_EQ(::chmod(QFile::encodeName(old).constData(), 0777), 0);
+    TModwrightForm &f = start();
+    EXPECT_FALSE(shown(AutoSavedInfo));
+    EXPECT_NE(f.Set().name, "Planted");
+    EXPECT_EQ(f.TempWorkingFolder(), dir.file("run/modwright/Mdw2Temp/"));
+    EXPECT_TRUE(QFile::exists(old + "/" + TAssignmentSet::BackupFileName));
 }
 
 // --- Closing -----------------------------------------------------------------

@@ -27,9 +27,12 @@ public:
 } // namespace
 
 // make ASSIGNMENT_FILE NAME [--modpacker PATH] [--rebirth PATH] [--temp DIR]: lays out
-// the mod folder DIR/Mdw2Temp/<mod name>, runs ModPacker on it, waits for it,
-// removes the folder, and exits with ModPacker's exit code (1 when it did not run).
-// ModPacker and ReBirth not given are the ones `programs` finds.
+// the mod folder DIR/Mdw2Temp/<mod name> (DIR by default the user's private base,
+// $XDG_RUNTIME_DIR/modwright or the cache folder's), runs ModPacker on it, waits
+// for it, removes the folder, and exits with ModPacker's exit code (1 when it did
+// not run, or when Mdw2Temp or the mod folder failed its check: a link, another
+// user's folder, one writable by group or others). ModPacker and ReBirth not
+// given are the ones `programs` finds.
 int CmdMake(TCliContext &ctx)
 {
     const TCliOptions options = ParseOptions(ctx.args, {"--modpacker", "--rebirth", "--temp"});
