@@ -15,6 +15,8 @@ const std::vector<TCliCommand> &CliCommands()
         {"export", "ASSIGNMENT_FILE NAME FOLDER [--quality N]", "Writes the ModPacker folder layout of a saved assignment into FOLDER.", CmdExport},
         {"import", "FOLDER", "Imports a ModPacker folder and prints the assignment as assignment-file lines.", CmdImport},
         {"make", "ASSIGNMENT_FILE NAME --modpacker PATH [--rebirth PATH] [--temp DIR]", "Make! without dialogs: lays out the mod folder, runs ModPacker, waits, removes the folder.", CmdMake},
+        {"shell-menus", "install|remove|list",
+         "Writes, removes or lists the file managers' \"Edit with\" entries Modwright wrote.", CmdShellMenus},
     };
     return commands;
 }

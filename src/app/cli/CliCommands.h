@@ -13,3 +13,4 @@ int CmdCheck(TCliContext &ctx);
 int CmdExport(TCliContext &ctx);
 int CmdImport(TCliContext &ctx);
 int CmdMake(TCliContext &ctx);
+int CmdShellMenus(TCliContext &ctx);
