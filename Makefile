@@ -5,7 +5,7 @@ BENCH_DIR ?= build-bench
 JOBS ?= 2
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build run test bench fuzz clean
+.PHONY: all deps configure build run test bench fuzz clean install deb
 
 all: build
 
@@ -35,6 +35,19 @@ fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMODWRIGHT_FUZZ=ON
 	cmake --build $(FUZZ_DIR) -j $(JOBS)
 	./scripts/run-fuzz $(FUZZ_DIR) $(FUZZ_SECONDS)
+
+# Installing and packaging: `make install PREFIX=...` (DESTDIR is honoured), and
+# `make deb`, a Debian package whose Depends come from the built binaries.
+PREFIX ?= /usr/local
+
+install: build
+	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+deb: build
+	@command -v dpkg-shlibdeps >/dev/null || { \
+		if [ "$$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi; \
+		DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq --no-install-recommends dpkg-dev; }
+	cd $(BUILD_DIR) && cpack -G DEB --config CPackConfig.cmake
 
 clean:
 	rm -rf $(BUILD_DIR) $(FUZZ_DIR) $(BENCH_DIR)
