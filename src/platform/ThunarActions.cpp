@@ -15,6 +15,7 @@ struct TScan {
     std::vector<TRange> ours; // our <action> elements, in file order
     std::vector<std::string> ourIds;
     qsizetype closingTag = -1; // where </actions> begins
+    bool emptyRoot = false;    // written as <actions/>
 };
 
 // Where the tag the reader has just read begins and ends in the text. The
@@ -30,7 +31,16 @@ TRange TagAt(const QString &text, const QXmlStreamReader &reader)
 TScan Scan(const QString &text)
 {
     TScan scan;
-    QXmlStreamReader reader(text);
+    // Thunar has long written its declaration as <?xml encoding="UTF-8"
+    // version="1.0"?>, which a strict reader refuses; the text is read as UTF-8
+    // anyway, so the reader gets blanks in its place (the offsets stay the same).
+    QString parsed = text;
+    if (parsed.startsWith(u"<?xml")) {
+        const qsizetype end = parsed.indexOf(u"?>");
+        if (end > 0)
+            parsed.replace(0, end + 2, QString(end + 2, ' '));
+    }
+    QXmlStreamReader reader(parsed);
     qsizetype actionStart = -1;
     int depth = 0;
     QString uniqueId;
@@ -56,8 +66,11 @@ TScan Scan(const QString &text)
                 scan.ours.push_back({actionStart, TagAt(text, reader).end});
                 scan.ourIds.push_back(uniqueId.trimmed().toStdString());
             }
-            if (depth == 1)
-                scan.closingTag = TagAt(text, reader).begin;
+            if (depth == 1) {
+                const TRange tag = TagAt(text, reader);
+                scan.closingTag = tag.begin;
+                scan.emptyRoot = text.mid(tag.begin, tag.end - tag.begin).endsWith(u"/>");
+            }
             --depth;
         }
     }
@@ -118,6 +131,13 @@ std::string MergeThunarActions(const std::string &text, const std::vector<TThuna
             .toStdString();
     QString document = QString::fromStdString(text);
     const TScan scan = Scan(document);
+    if (scan.emptyRoot) {
+        if (added.isEmpty())
+            return text;
+        const qsizetype end = document.indexOf('>', scan.closingTag) + 1;
+        document.replace(scan.closingTag, end - scan.closingTag, "<actions>\n" + added + "</actions>");
+        return document.toStdString();
+    }
     // Ours go where the last of them was, else just before </actions>.
     qsizetype insertAt = scan.closingTag;
     for (auto it = scan.ours.rbegin(); it != scan.ours.rend(); ++it) {

@@ -154,3 +154,16 @@ TEST_F(TBridgeTest, FileUrisAndTheConfigurationFolderOfTheEntry)
     ASSERT_TRUE(args);
     EXPECT_EQ(*args, std::vector<std::string>{file});
 }
+
+TEST_F(TBridgeNoticeTest, WithoutANotifierASmallDialogSaysIt)
+{
+    QFile::remove(QString::fromStdString(notifier_));
+    const std::string zenity = MakeRecorder("session/zenity");
+    EXPECT_EQ(RunProgram(Bridge, {"--", MakeFile("pic.dib")}).exitCode, 1);
+    const auto args = RecordedArgs(zenity);
+    ASSERT_TRUE(args);
+    EXPECT_EQ(*args,
+              (std::vector<std::string>{"--info", "--title", "Edit with", "--text",
+                                        "Modwright edits .jpg and .bmp images and .wav and .aif samples; "
+                                        "pic.dib is neither."}));
+}
