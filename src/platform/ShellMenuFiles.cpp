@@ -241,10 +241,14 @@ std::string NemoAction(const TKindMenu &kind, const TShellEditorChoice &choice,
                        "Active=true\n";
     text += "Name=" + DesktopStringValue(choice.MenuText()) + "\n";
     text += "Comment=" + DesktopStringValue(choice.HelpText()) + "\n";
-    // File URIs rather than paths: Nemo's quoting of paths differs between
-    // versions, while a URI holds no blank, quote or line break.
-    text += "Exec=" + DesktopStringValue(ShellLine(command) + " %U") + "\n";
-    text += "Icon-Name=modwright\n"
+    // Nemo splits the line into words itself (no shell) after putting the path
+    // in double quotes, escaping its quotes where the version does; a name it
+    // splits wrongly reaches the bridge as several words, which it refuses
+    // with a message. (Its URIs would be worse: their "%D0" of a Cyrillic
+    // name is Nemo's own code for the device.)
+    text += "Exec=" + DesktopStringValue(ShellLine(command) + " %F") + "\n";
+    text += "Quote=double\n"
+            "Icon-Name=modwright\n"
             "Selection=s\n";
     text += "Extensions=" + extensions + "\n";
     text += ShellMenuMarker + "\n";

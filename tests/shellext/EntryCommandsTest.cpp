@@ -102,12 +102,19 @@ TEST_F(TEntryCommandsTest, KdeServiceMenusAndFileManagerActionsRunTheEditor)
     EXPECT_FALSE(QFile::exists(QString::fromStdString(Path("pics/pwned"))));
 }
 
-TEST_F(TEntryCommandsTest, NemoActionsPassTheFileAsAnUri)
+TEST_F(TEntryCommandsTest, NemoActionsGetThePathInDoubleQuotes)
 {
-    const std::string uri = TGLib::Get().FileUri(file_);
-    ASSERT_EQ(uri.rfind("file:///", 0), 0u);
     const std::string action = Path("data/nemo/actions/modwright-edit-image.nemo_action");
-    EXPECT_EQ(Run(KeyFileCommand(action, "Nemo Action", "Exec", 'U', TGLib::Get().ShellQuote(uri))), 0);
+    EXPECT_EQ(TGLib::Get().KeyString(Text(action), "Nemo Action", "Quote"), "double");
+    // As Nemo does with Quote=double: the path's \, ", $ and ` escaped, the whole in double quotes.
+    std::string quoted = "\"";
+    for (char c : file_) {
+        if (c == '\\' || c == '"' || c == '$' || c == '`')
+            quoted += '\\';
+        quoted += c;
+    }
+    quoted += '"';
+    EXPECT_EQ(Run(KeyFileCommand(action, "Nemo Action", "Exec", 'F', quoted)), 0);
     EXPECT_EQ(EditorArgs(), std::vector<std::string>{file_});
 }
 

@@ -50,11 +50,6 @@ public:
         return words;
     }
     std::string ShellQuote(const std::string &text) { return Owned(shellQuote_(text.c_str())); }
-    // file:///... as GIO writes a local file's URI.
-    std::string FileUri(const std::string &path)
-    {
-        return Owned(filenameToUri_(path.c_str(), nullptr, nullptr));
-    }
 
 private:
     TGLib()
@@ -70,7 +65,6 @@ private:
         load(keyFileFree_, "g_key_file_free");
         load(shellParseArgv_, "g_shell_parse_argv");
         load(shellQuote_, "g_shell_quote");
-        load(filenameToUri_, "g_filename_to_uri");
         load(strfreev_, "g_strfreev");
         load(free_, "g_free");
         load(keyFileNew_, "g_key_file_new");
@@ -88,7 +82,6 @@ private:
     void (*keyFileFree_)(void *) = nullptr;
     int (*shellParseArgv_)(const char *, int *, char ***, void **) = nullptr;
     char *(*shellQuote_)(const char *) = nullptr;
-    char *(*filenameToUri_)(const char *, const char *, void **) = nullptr;
     void (*strfreev_)(char **) = nullptr;
     void (*free_)(void *) = nullptr;
 };
