@@ -58,6 +58,26 @@ std::vector<std::string> CasePatterns(const std::string &extension)
     return patterns;
 }
 
+// A text from the configuration as one line: a control character in an
+// editor's name would end a script's comment line or spoil Thunar's XML.
+std::string OneLine(const std::string &text)
+{
+    std::string line;
+    for (char c : text)
+        line += static_cast<unsigned char>(c) < 0x20 || c == 0x7f ? ' ' : c;
+    return line;
+}
+
+std::string Label(const TShellEditorChoice &choice)
+{
+    return OneLine(choice.MenuText());
+}
+
+std::string Help(const TShellEditorChoice &choice)
+{
+    return OneLine(choice.HelpText());
+}
+
 // What the file names of a script may not hold.
 std::string ScriptFileName(const std::string &label)
 {
@@ -239,8 +259,8 @@ std::string NemoAction(const TKindMenu &kind, const TShellEditorChoice &choice,
             extensions += pattern.substr(2) + ";";
     std::string text = "[Nemo Action]\n"
                        "Active=true\n";
-    text += "Name=" + DesktopStringValue(choice.MenuText()) + "\n";
-    text += "Comment=" + DesktopStringValue(choice.HelpText()) + "\n";
+    text += "Name=" + DesktopStringValue(Label(choice)) + "\n";
+    text += "Comment=" + DesktopStringValue(Help(choice)) + "\n";
     // Nemo splits the line into words itself (no shell) after putting the path
     // in double quotes, escaping its quotes where the version does; a name it
     // splits wrongly reaches the bridge as several words, which it refuses
@@ -263,8 +283,8 @@ std::string FileManagerAction(const TKindMenu &kind, const TShellEditorChoice &c
         basenames += std::string("*.") + extension + ";";
     std::string text = "[Desktop Entry]\n"
                        "Type=Action\n";
-    text += "Name=" + DesktopStringValue(choice.MenuText()) + "\n";
-    text += "Tooltip=" + DesktopStringValue(choice.HelpText()) + "\n";
+    text += "Name=" + DesktopStringValue(Label(choice)) + "\n";
+    text += "Tooltip=" + DesktopStringValue(Help(choice)) + "\n";
     text += "Icon=modwright\n"
             "Profiles=modwright;\n";
     text += ShellMenuMarker + "\n";
@@ -302,8 +322,8 @@ std::vector<TThunarAction> ThunarActionsFor(const std::string &menuProgram)
             continue;
         TThunarAction action;
         action.uniqueId = kind.id;
-        action.name = choice.MenuText();
-        action.description = choice.HelpText();
+        action.name = Label(choice);
+        action.description = Help(choice);
         // Thunar runs this with sh -c after replacing %f by the quoted path and %% by %.
         action.command = DoublePercent(ShellLine(BridgeCommand(menuProgram, &kind))) + " %f";
         for (const char *extension : kind.extensions)
@@ -331,11 +351,11 @@ std::vector<TShellMenuFile> ShellMenuFiles(const std::string &menuProgram)
             // A script cannot say which files it is for: one per label, and the
             // bridge refuses files of the other kind.
             const bool shared = choices[0].CommandOffered() && choices[1].CommandOffered() &&
-                                choices[0].MenuText() == choices[1].MenuText();
+                                Label(choices[0]) == Label(choices[1]);
             for (int i = 0; i < 2; ++i) {
                 if (!choices[i].CommandOffered() || (shared && i == 1))
                     continue;
-                const std::string label = choices[i].MenuText();
+                const std::string label = Label(choices[i]);
                 files.push_back({folder.manager, folder.path + "/" + ScriptFileName(label),
                                  Script(label, BridgeCommand(menuProgram, shared ? nullptr : &KindMenus[i])),
                                  0755});
@@ -350,8 +370,8 @@ std::vector<TShellMenuFile> ShellMenuFiles(const std::string &menuProgram)
             const std::string base = folder.path + "/" + kind.id;
             if (folder.manager == "kde" || folder.manager == "kde-old")
                 // KDE runs service menus from the user's folder only when they are executable.
-                files.push_back({folder.manager, base + ".desktop",
-                                 ServiceMenu(kind, choices[i].MenuText(), command), 0755});
+                files.push_back(
+                    {folder.manager, base + ".desktop", ServiceMenu(kind, Label(choices[i]), command), 0755});
             else if (folder.manager == "nemo" && percentFree)
                 // Nemo has no escape for "%" in its command line.
                 files.push_back(

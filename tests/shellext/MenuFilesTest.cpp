@@ -7,6 +7,7 @@
 #include "platform/ShellRegistration.h"
 
 #include <QXmlStreamReader>
+#include <algorithm>
 #include <atomic>
 #include <fnmatch.h>
 #include <map>
@@ -188,6 +189,18 @@ TEST_F(TMenuFilesTest, LabelsFollowTheEditorChoiceAndTheConfigurationFolderTrave
     InstallShellMenus(bridge_);
     EXPECT_TRUE(ListShellMenus().empty());
     EXPECT_TRUE(ThunarActions(Text(Thunar())).empty());
+}
+
+TEST_F(TMenuFilesTest, AnEditorNameWithControlCharactersStaysOnOneLine)
+{
+    SetImageEditor(MakeRecorder("tools/gimp"), "GIMP\ntouch pwned\x01");
+    EXPECT_TRUE(InstallShellMenus(bridge_).empty());
+    const std::string label = "Edit with GIMP touch pwned ";
+    const std::string script = Text(Nautilus(label));
+    EXPECT_EQ(std::count(script.begin(), script.end(), '\n'), 4) << script;
+    EXPECT_EQ(script.find("\ntouch"), std::string::npos);
+    EXPECT_EQ(Key(Kde("image"), Action, "Name"), label);
+    EXPECT_EQ(ThunarActions(Text(Thunar())).at("modwright-edit-image").name, label);
 }
 
 TEST_F(TMenuFilesTest, OthersFilesOfTheSameNameAreNeverTouched)
