@@ -5,7 +5,7 @@ BENCH_DIR ?= build-bench
 JOBS ?= 2
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build run test bench fuzz check-wine clean
+.PHONY: all deps configure build run test bench fuzz check-wine clean install deb
 
 all: build
 
@@ -41,6 +41,19 @@ fuzz: deps
 check-wine: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target modwright-cli
 	./scripts/check-wine $(BUILD_DIR)
+
+# Installing and packaging: `make install PREFIX=...` (DESTDIR is honoured), and
+# `make deb`, a Debian package whose Depends come from the built binaries.
+PREFIX ?= /usr/local
+
+install: build
+	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+deb: build
+	@command -v dpkg-shlibdeps >/dev/null || { \
+		if [ "$$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi; \
+		DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq --no-install-recommends dpkg-dev; }
+	cd $(BUILD_DIR) && cpack -G DEB --config CPackConfig.cmake
 
 clean:
 	rm -rf $(BUILD_DIR) $(FUZZ_DIR) $(BENCH_DIR)

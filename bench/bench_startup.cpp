@@ -126,6 +126,7 @@ void BM_StartupMainWindow(benchmark::State &state)
     env.insert("TMPDIR", g_root);
     // The start registers the file managers' menu entries: keep them out of the user's own.
     env.insert("XDG_DATA_HOME", g_root + "/data");
+    env.insert("XDG_CONFIG_HOME", g_root + "/xdg");
     const QString program = QStringLiteral(MODWRIGHT_BIN_DIR) + "/modwright";
     for (auto _ : state) {
         bool ok = false;

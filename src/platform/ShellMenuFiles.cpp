@@ -1,32 +1,14 @@
 #include "platform/ShellMenuFiles.h"
 
-#include "platform/Exception.h"
-#include "platform/FileIo.h"
 #include "platform/ShellEditor.h"
 #include "platform/ShellExtNames.h"
+#include "platform/ShellMenuEntries.h"
 
-#include <cerrno>
+#include <cctype>
 #include <cstdlib>
-#include <cstring>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
-const std::string MarkerLine = std::string("X-Modwright-Handler=") + ShellExtClassId;
-constexpr const char *ServiceMenuFolder = "/kio/servicemenus/";
-constexpr const char *ScriptPath = "/nautilus/scripts/Edit with (Modwright)";
-
-struct TKindMenu {
-    TShellFileKind kind;
-    const char *fileName;
-    const char *mimeTypes;
-};
-constexpr TKindMenu KindMenus[] = {
-    {TShellFileKind::Image, "modwright-edit-image.desktop", "image/bmp;image/jpeg;"},
-    {TShellFileKind::Drum, "modwright-edit-drum.desktop",
-     "audio/x-wav;audio/vnd.wave;audio/x-aiff;audio/aiff;"},
-};
 
 bool HasControlCharacter(const std::string &text)
 {
@@ -36,75 +18,96 @@ bool HasControlCharacter(const std::string &text)
     return false;
 }
 
-bool IsOurFile(const std::string &path)
+std::string AbsoluteFolder(const char *variable, const char *belowHome)
 {
-    std::string contents;
-    try {
-        if (!ReadWholeFile(path, contents))
-            return false;
-    } catch (const EModwright &) {
-        return false;
+    const char *folder = std::getenv(variable);
+    // A relative XDG folder is invalid and must be ignored, as file managers do.
+    if (folder && folder[0] == '/')
+        return folder;
+    const char *home = std::getenv("HOME");
+    if (home && home[0] == '/')
+        return std::string(home) + belowHome;
+    return {};
+}
+
+// "%" written so that the reader's "%%" gives it back.
+std::string DoublePercent(const std::string &text)
+{
+    std::string out;
+    for (char c : text) {
+        out += c;
+        if (c == '%')
+            out += '%';
     }
-    return contents.find("\n" + MarkerLine + "\n") != std::string::npos;
+    return out;
 }
 
-bool IsOurLink(const std::string &path)
+// Every letter-case spelling of the extension's pattern: "*.jpg", "*.jpG", ...
+std::vector<std::string> CasePatterns(const std::string &extension)
 {
-    char target[4096];
-    const ssize_t n = ::readlink(path.c_str(), target, sizeof target - 1);
-    if (n <= 0)
-        return false;
-    target[n] = '\0';
-    const std::string text(target);
-    const size_t slash = text.rfind('/');
-    return text.substr(slash == std::string::npos ? 0 : slash + 1) == ShellMenuProgramName;
+    std::vector<std::string> patterns{"*."};
+    for (char c : extension) {
+        std::vector<std::string> next;
+        for (const std::string &p : patterns) {
+            next.push_back(p + char(std::tolower(static_cast<unsigned char>(c))));
+            if (std::isalpha(static_cast<unsigned char>(c)))
+                next.push_back(p + char(std::toupper(static_cast<unsigned char>(c))));
+        }
+        patterns = next;
+    }
+    return patterns;
 }
 
-bool Exists(const std::string &path)
+// A text from the configuration as one line: a control character in an
+// editor's name would end a script's comment line or spoil Thunar's XML.
+std::string OneLine(const std::string &text)
 {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
+    std::string line;
+    for (char c : text)
+        line += static_cast<unsigned char>(c) < 0x20 || c == 0x7f ? ' ' : c;
+    return line;
 }
 
-std::string FolderOf(const std::string &path)
+std::string Label(const TShellEditorChoice &choice)
 {
-    return path.substr(0, path.rfind('/'));
+    return OneLine(choice.MenuText());
 }
 
-std::string ServiceMenu(const TKindMenu &menu, const TShellEditorChoice &choice, const std::string &program)
+std::string Help(const TShellEditorChoice &choice)
 {
-    std::string text;
-    text += "[Desktop Entry]\n";
-    text += "Type=Service\n";
-    text += "X-KDE-ServiceTypes=KonqPopupMenu/Plugin\n";
-    text += std::string("MimeType=") + menu.mimeTypes + "\n";
-    text += "X-KDE-RequiredNumberOfUrls=1\n";
-    text += "Actions=modwrightEdit;\n";
-    text += MarkerLine + "\n";
-    text += "\n[Desktop Action modwrightEdit]\n";
-    text += "Name=" + DesktopStringValue(choice.MenuText()) + "\n";
-    text += "Exec=" + DesktopExecArgument(program) + " %F\n";
-    return text;
+    return OneLine(choice.HelpText());
 }
 
-void Remove(const std::string &path)
+// What the file names of a script may not hold.
+std::string ScriptFileName(const std::string &label)
 {
-    if (::unlink(path.c_str()) != 0 && errno != ENOENT)
-        throw EModwright("Cannot delete " + path + ": " + std::strerror(errno) + ".");
+    std::string name;
+    for (char c : label)
+        name += c == '/' ? '-' : c;
+    return name.empty() || name[0] == '.' ? "Edit with Modwright" : name;
 }
 
 } // namespace
 
+const std::string ShellMenuMarker = std::string("X-Modwright-Handler=") + ShellExtClassId;
+
+const TKindMenu KindMenus[2] = {
+    {TShellFileKind::Image, "image", "modwright-edit-image", "image/bmp;image/jpeg;", {"jpg", "bmp"}},
+    {TShellFileKind::Drum,
+     "drum",
+     "modwright-edit-drum",
+     "audio/x-wav;audio/vnd.wave;audio/wav;audio/x-aiff;audio/aiff;",
+     {"wav", "aif"}},
+};
+
 std::string UserDataFolder()
 {
-    const char *data = std::getenv("XDG_DATA_HOME");
-    // A relative XDG_DATA_HOME is invalid and must be ignored, as file managers do.
-    if (data && data[0] == '/')
-        return data;
-    const char *home = std::getenv("HOME");
-    if (home && home[0] == '/')
-        return std::string(home) + "/.local/share";
-    return {};
+    return AbsoluteFolder("XDG_DATA_HOME", "/.local/share");
+}
+
+std::string UserConfigFolder()
+{
+    return AbsoluteFolder("XDG_CONFIG_HOME", "/.config");
 }
 
 std::string MenuProgramBeside(const std::string &programPath)
@@ -151,93 +154,232 @@ std::string DesktopExecArgument(const std::string &argument)
         quoted += c;
     }
     quoted += '"';
-    std::string percent;
-    for (char c : quoted) {
-        percent += c;
-        if (c == '%')
-            percent += '%';
+    return DesktopStringValue(DoublePercent(quoted));
+}
+
+std::string ShellQuote(const std::string &text)
+{
+    std::string out = "'";
+    for (char c : text) {
+        if (c == '\'')
+            out += "'\\''";
+        else
+            out += c;
     }
-    return DesktopStringValue(percent);
+    return out + "'";
+}
+
+std::vector<std::string> BridgeCommand(const std::string &menuProgram, const TKindMenu *kind)
+{
+    std::vector<std::string> words{menuProgram};
+    if (kind) {
+        words.push_back("--kind");
+        words.push_back(kind->kindName);
+    }
+    const std::string config = MenuConfigFolder();
+    if (!config.empty()) {
+        words.push_back("--config-dir");
+        words.push_back(config);
+    }
+    words.push_back("--");
+    return words;
+}
+
+std::string MenuConfigFolder()
+{
+    const char *dir = std::getenv("MODWRIGHT_CONFIG_DIR");
+    if (!dir || !*dir)
+        return {};
+    if (dir[0] == '/')
+        return dir;
+    // The file manager runs the entry in another folder.
+    char cwd[4096];
+    return ::getcwd(cwd, sizeof cwd) ? std::string(cwd) + "/" + dir : std::string(dir);
+}
+
+std::string ThunarFile()
+{
+    const std::string config = UserConfigFolder();
+    return config.empty() ? std::string() : config + "/Thunar/uca.xml";
+}
+
+std::vector<TShellMenuFolder> ShellMenuFolders()
+{
+    const std::string data = UserDataFolder(), config = UserConfigFolder();
+    std::vector<TShellMenuFolder> folders;
+    if (!data.empty()) {
+        folders.push_back({"kde", data + "/kio/servicemenus", false});
+        folders.push_back({"kde-old", data + "/kservices5/ServiceMenus", false});
+        folders.push_back({"nautilus", data + "/nautilus/scripts", true});
+        folders.push_back({"nemo", data + "/nemo/actions", false});
+        folders.push_back({"pcmanfm", data + "/file-manager/actions", false});
+    }
+    if (!config.empty())
+        folders.push_back({"caja", config + "/caja/scripts", true});
+    return folders;
+}
+
+namespace {
+
+std::string ServiceMenu(const TKindMenu &kind, const std::string &label,
+                        const std::vector<std::string> &command)
+{
+    std::string text = "[Desktop Entry]\n"
+                       "Type=Service\n"
+                       "X-KDE-ServiceTypes=KonqPopupMenu/Plugin\n";
+    text += std::string("MimeType=") + kind.mimeTypes + "\n";
+    text += "X-KDE-RequiredNumberOfUrls=1\n"
+            "X-KDE-Protocols=file\n"
+            "Actions=modwrightEdit;\n";
+    text += ShellMenuMarker + "\n";
+    text += "\n[Desktop Action modwrightEdit]\n";
+    text += "Name=" + DesktopStringValue(label) + "\n";
+    text += "Icon=modwright\n";
+    std::string exec;
+    for (const std::string &word : command)
+        exec += DesktopExecArgument(word) + " ";
+    text += "Exec=" + exec + "%f\n";
+    return text;
+}
+
+std::string ShellLine(const std::vector<std::string> &command)
+{
+    std::string line;
+    for (const std::string &word : command)
+        line += (line.empty() ? "" : " ") + ShellQuote(word);
+    return line;
+}
+
+std::string NemoAction(const TKindMenu &kind, const TShellEditorChoice &choice,
+                       const std::vector<std::string> &command)
+{
+    std::string extensions;
+    for (const char *extension : kind.extensions)
+        for (const std::string &pattern : CasePatterns(extension))
+            extensions += pattern.substr(2) + ";";
+    std::string text = "[Nemo Action]\n"
+                       "Active=true\n";
+    text += "Name=" + DesktopStringValue(Label(choice)) + "\n";
+    text += "Comment=" + DesktopStringValue(Help(choice)) + "\n";
+    // Nemo splits the line into words itself (no shell) after putting the path
+    // in double quotes, escaping its quotes where the version does; a name it
+    // splits wrongly reaches the bridge as several words, which it refuses
+    // with a message. (Its URIs would be worse: their "%D0" of a Cyrillic
+    // name is Nemo's own code for the device.)
+    text += "Exec=" + DesktopStringValue(ShellLine(command) + " %F") + "\n";
+    text += "Quote=double\n"
+            "Icon-Name=modwright\n"
+            "Selection=s\n";
+    text += "Extensions=" + extensions + "\n";
+    text += ShellMenuMarker + "\n";
+    return text;
+}
+
+std::string FileManagerAction(const TKindMenu &kind, const TShellEditorChoice &choice,
+                              const std::vector<std::string> &command)
+{
+    std::string basenames;
+    for (const char *extension : kind.extensions)
+        basenames += std::string("*.") + extension + ";";
+    std::string text = "[Desktop Entry]\n"
+                       "Type=Action\n";
+    text += "Name=" + DesktopStringValue(Label(choice)) + "\n";
+    text += "Tooltip=" + DesktopStringValue(Help(choice)) + "\n";
+    text += "Icon=modwright\n"
+            "Profiles=modwright;\n";
+    text += ShellMenuMarker + "\n";
+    text += "\n[X-Action-Profile modwright]\n";
+    text += std::string("MimeTypes=") + kind.mimeTypes + "\n";
+    text += "Basenames=" + basenames + "\n";
+    text += "Matchcase=false\n"
+            "SelectionCount==1\n"
+            "Schemes=file;\n";
+    text += "Exec=" + DesktopStringValue(DoublePercent(ShellLine(command)) + " %f") + "\n";
+    return text;
+}
+
+std::string Script(const std::string &label, const std::vector<std::string> &command)
+{
+    return "#!/bin/sh\n"
+           "# " +
+           ShellMenuMarker +
+           "\n"
+           "# \"" +
+           label +
+           "\" of Modwright: runs its menu bridge on the selected file.\n"
+           "exec " +
+           ShellLine(command) + " \"$@\"\n";
+}
+
+} // namespace
+
+std::vector<TThunarAction> ThunarActionsFor(const std::string &menuProgram)
+{
+    std::vector<TThunarAction> actions;
+    for (const TKindMenu &kind : KindMenus) {
+        const TShellEditorChoice choice = ReadShellEditorChoice(kind.kind);
+        if (!choice.CommandOffered())
+            continue;
+        TThunarAction action;
+        action.uniqueId = kind.id;
+        action.name = Label(choice);
+        action.description = Help(choice);
+        // Thunar runs this with sh -c after replacing %f by the quoted path and %% by %.
+        action.command = DoublePercent(ShellLine(BridgeCommand(menuProgram, &kind))) + " %f";
+        for (const char *extension : kind.extensions)
+            for (const std::string &pattern : CasePatterns(extension))
+                action.patterns += (action.patterns.empty() ? "" : ";") + pattern;
+        action.imageFiles = kind.kind == TShellFileKind::Image;
+        action.audioFiles = kind.kind == TShellFileKind::Drum;
+        actions.push_back(action);
+    }
+    return actions;
 }
 
 std::vector<TShellMenuFile> ShellMenuFiles(const std::string &menuProgram)
 {
     std::vector<TShellMenuFile> files;
-    const std::string data = UserDataFolder();
-    if (data.empty() || menuProgram.empty() || menuProgram[0] != '/' || HasControlCharacter(menuProgram))
+    if (menuProgram.empty() || menuProgram[0] != '/' || HasControlCharacter(menuProgram) ||
+        HasControlCharacter(MenuConfigFolder()))
         return files;
-    for (const TKindMenu &menu : KindMenus) {
-        const TShellEditorChoice choice = ReadShellEditorChoice(menu.kind);
-        if (choice.CommandOffered())
-            files.push_back(
-                {data + ServiceMenuFolder + menu.fileName, ServiceMenu(menu, choice, menuProgram), {}});
-    }
-    files.push_back({data + ScriptPath, {}, menuProgram});
-    return files;
-}
-
-void InstallShellMenus(const std::string &menuProgram)
-{
-    if (menuProgram.empty() || ::access(menuProgram.c_str(), X_OK) != 0) {
-        RemoveShellMenus();
-        return;
-    }
-    std::vector<TShellMenuFile> files;
-    try {
-        files = ShellMenuFiles(menuProgram);
-    } catch (const EModwright &) {
-        // The editor choice could not be read (a value of the wrong type): the
-        // entries stay as they were.
-        return;
-    }
-    const std::string data = UserDataFolder();
-    // A kind no longer offered (no editor and no main program) loses its entry.
-    for (const TKindMenu &menu : KindMenus) {
-        const std::string path = data + ServiceMenuFolder + menu.fileName;
-        bool wanted = false;
-        for (const TShellMenuFile &file : files)
-            wanted = wanted || file.path == path;
-        if (!wanted && IsOurFile(path))
-            Remove(path);
-    }
-    for (const TShellMenuFile &file : files) {
-        if (!file.linkTo.empty()) {
-            char target[4096];
-            const ssize_t n = ::readlink(file.path.c_str(), target, sizeof target);
-            if (n > 0 && std::string(target, std::size_t(n)) == file.linkTo)
-                continue;
-            if (Exists(file.path) && !IsOurLink(file.path))
-                continue; // someone else's script of this name
-            Remove(file.path);
-            MakeFolders(FolderOf(file.path));
-            if (::symlink(file.linkTo.c_str(), file.path.c_str()) != 0)
-                throw EModwright("Cannot write " + file.path + ": " + std::strerror(errno) + ".");
+    const bool percentFree = (menuProgram + MenuConfigFolder()).find('%') == std::string::npos;
+    TShellEditorChoice choices[2];
+    for (int i = 0; i < 2; ++i)
+        choices[i] = ReadShellEditorChoice(KindMenus[i].kind);
+    for (const TShellMenuFolder &folder : ShellMenuFolders()) {
+        if (folder.scripts) {
+            // A script cannot say which files it is for: one per label, and the
+            // bridge refuses files of the other kind.
+            const bool shared = choices[0].CommandOffered() && choices[1].CommandOffered() &&
+                                Label(choices[0]) == Label(choices[1]);
+            for (int i = 0; i < 2; ++i) {
+                if (!choices[i].CommandOffered() || (shared && i == 1))
+                    continue;
+                const std::string label = Label(choices[i]);
+                files.push_back({folder.manager, folder.path + "/" + ScriptFileName(label),
+                                 Script(label, BridgeCommand(menuProgram, shared ? nullptr : &KindMenus[i])),
+                                 0755});
+            }
             continue;
         }
-        if (Exists(file.path)) {
-            if (!IsOurFile(file.path))
-                continue; // someone else's file of this name
-            std::string old;
-            if (ReadWholeFile(file.path, old) && old == file.contents)
+        for (int i = 0; i < 2; ++i) {
+            const TKindMenu &kind = KindMenus[i];
+            if (!choices[i].CommandOffered())
                 continue;
+            const std::vector<std::string> command = BridgeCommand(menuProgram, &kind);
+            const std::string base = folder.path + "/" + kind.id;
+            if (folder.manager == "kde" || folder.manager == "kde-old")
+                // KDE runs service menus from the user's folder only when they are executable.
+                files.push_back(
+                    {folder.manager, base + ".desktop", ServiceMenu(kind, Label(choices[i]), command), 0755});
+            else if (folder.manager == "nemo" && percentFree)
+                // Nemo has no escape for "%" in its command line.
+                files.push_back(
+                    {folder.manager, base + ".nemo_action", NemoAction(kind, choices[i], command), 0644});
+            else if (folder.manager == "pcmanfm")
+                files.push_back(
+                    {folder.manager, base + ".desktop", FileManagerAction(kind, choices[i], command), 0644});
         }
-        MakeFolders(FolderOf(file.path));
-        WriteFileAtomic(file.path, file.contents);
-        // KDE runs service menus from the user's folder only when they are executable.
-        ::chmod(file.path.c_str(), 0755);
     }
-}
-
-void RemoveShellMenus()
-{
-    const std::string data = UserDataFolder();
-    if (data.empty())
-        return;
-    for (const TKindMenu &menu : KindMenus) {
-        const std::string path = data + ServiceMenuFolder + menu.fileName;
-        if (IsOurFile(path))
-            Remove(path);
-    }
-    if (IsOurLink(data + ScriptPath))
-        Remove(data + ScriptPath);
+    return files;
 }

@@ -3,42 +3,64 @@
 #include <string>
 #include <vector>
 
-// The Linux file managers' entries for the "Edit with" command. They run the
-// menu bridge with the selected files; the bridge loads the registered handler,
-// which decides and starts the editor. Written into the user's data folder only:
-//  - KDE service menus (Dolphin, Konqueror): kio/servicemenus/modwright-edit-
-//    image.desktop and -drum.desktop, filtered by MIME type and to one file,
-//    labelled with the handler's own text for the current editor choice;
-//  - a Nautilus script (GNOME Files, Debian's default): nautilus/scripts/
-//    "Edit with (Modwright)", a symbolic link to the bridge, so that no text
-//    file and no quoting stands between the file names and the bridge.
-// Files carry the line "X-Modwright-Handler=<class id>"; only files with it, and
-// only links to the bridge, count as ours: others of the same name are never
-// overwritten or removed.
+// The Linux file managers' entries for the "Edit with" command, each in the
+// manager's own place and format. They run the menu bridge on the selected file;
+// the bridge loads the registered handler, which decides and starts the editor.
+//  - KDE service menus (Dolphin, Konqueror): kio/servicemenus/ (KDE Frameworks
+//    5.85 and later) and kservices5/ServiceMenus/ (earlier), in the data folder;
+//  - Nautilus scripts (data folder, nautilus/scripts/) and Caja scripts (config
+//    folder, caja/scripts/): small shell scripts named by their label;
+//  - Nemo actions: nemo/actions/*.nemo_action in the data folder;
+//  - Thunar: our actions merged into the config folder's Thunar/uca.xml;
+//  - PCManFM and PCManFM-Qt: file-manager/actions/*.desktop in the data folder.
+// One entry per kind of file (images, drums), labelled with the handler's own
+// text for that kind's editor choice ("Edit with <editor>" or "Edit with...").
+// Where a manager filters, the entry shows for one local file with the kind's
+// extensions only (.jpg/.bmp, .wav/.aif, any letter case); where it cannot, the
+// bridge refuses other selections with a message on screen. The entries carry
+// the configuration folder when $MODWRIGHT_CONFIG_DIR is set.
+//
+// Ours are the files with the line "X-Modwright-Handler=<class id>" (a comment
+// line in scripts) and the Thunar actions whose unique id starts with
+// "modwright-edit-": nothing else is ever overwritten or removed.
 
-// $XDG_DATA_HOME, else $HOME/.local/share; empty when neither is known.
+// $XDG_DATA_HOME, else $HOME/.local/share; $XDG_CONFIG_HOME, else $HOME/.config.
+// Empty when no absolute folder is known.
 std::string UserDataFolder();
+std::string UserConfigFolder();
 
 // The bridge program beside the main program.
 std::string MenuProgramBeside(const std::string &programPath);
 
 struct TShellMenuFile {
-    std::string path;     // below UserDataFolder()
-    std::string contents; // empty for the script link
-    std::string linkTo;   // the link's target, for the script link
+    std::string manager; // "kde", "kde-old", "nautilus", "caja", "nemo", "pcmanfm"
+    std::string path;
+    std::string contents;
+    unsigned mode = 0644;
 };
 
-// What InstallShellMenus writes for the bridge, with the menu texts of the
-// current editor choice. Empty when the data folder is unknown or the bridge's
-// path cannot be written into a menu entry (a control character in it).
+// The entry files (all but Thunar's) for the bridge, with the menu texts of the
+// current editor choice. Empty when the folders are unknown or the bridge's path
+// cannot be written into a menu entry (a control character in it). Throws
+// EModwright when the editor choice cannot be read.
 std::vector<TShellMenuFile> ShellMenuFiles(const std::string &menuProgram);
 
-// Writes the entries (only those that changed). Without the bridge program it
-// removes ours instead, since they would run nothing. Throws EModwright when a
-// file cannot be written.
-void InstallShellMenus(const std::string &menuProgram);
-// Removes our entries; others' files stay.
-void RemoveShellMenus();
+// Writes the entries (only those that changed) and removes ours that are no
+// longer wanted. Without the bridge program it removes ours instead, since they
+// would run nothing. A manager's folder or file that cannot be used (unreadable,
+// not well-formed, a link elsewhere) is left untouched; the returned messages
+// say why, one each.
+std::vector<std::string> InstallShellMenus(const std::string &menuProgram);
+// Removes our entries; others' files and actions stay.
+std::vector<std::string> RemoveShellMenus();
+
+struct TShellMenuEntry {
+    std::string manager;
+    std::string path;
+    std::string actionId; // Thunar's unique id; empty for a file of its own
+};
+// Our entries as they are on disk now.
+std::vector<TShellMenuEntry> ListShellMenus();
 
 // Desktop-entry quoting of one argument of an Exec line: in double quotes, with
 // `"`, "`", "$" and "\" escaped, then "%" doubled and the value's own
@@ -46,3 +68,5 @@ void RemoveShellMenus();
 std::string DesktopExecArgument(const std::string &argument);
 // A desktop-entry string value ("\" -> "\\", control characters escaped).
 std::string DesktopStringValue(const std::string &text);
+// A POSIX shell word in single quotes ("it's" -> 'it'\''s').
+std::string ShellQuote(const std::string &text);

@@ -6,6 +6,8 @@
 #include "platform/ShellMenuFiles.h"
 #include "platform/TextUtil.h"
 
+#include <cstdio>
+
 namespace {
 
 struct TFileType {
@@ -154,10 +156,11 @@ void RegisterShellClasses(bool doRegister, const std::string &programPath)
 void RegisterShellExtension(bool doRegister, const std::string &programPath)
 {
     Guarded([&] {
-        if (doRegister)
-            InstallShellMenus(MenuProgramBeside(programPath));
-        else
-            RemoveShellMenus();
+        // A file manager's folder or file that we leave alone is said once, on
+        // the standard error stream: registration itself never stops the program.
+        for (const std::string &problem :
+             doRegister ? InstallShellMenus(MenuProgramBeside(programPath)) : RemoveShellMenus())
+            std::fprintf(stderr, "%s\n", problem.c_str());
     });
     RegisterShellClasses(doRegister, programPath);
 }

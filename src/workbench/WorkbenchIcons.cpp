@@ -1,5 +1,7 @@
 #include "workbench/WorkbenchIcons.h"
 
+#include "workbench/ProductIcon.h"
+
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -363,30 +365,6 @@ QIcon TwoScales(int size, const TDraw &draw, QIcon::Mode mode = QIcon::Normal, Q
     return icon;
 }
 
-void DrawProduct(QPainter &p, qreal size)
-{
-    p.scale(size / 32.0, size / 32.0);
-    QLinearGradient g(0, 0, 0, 32);
-    g.setColorAt(0, QColor(255, 140, 40));
-    g.setColorAt(1, QColor(190, 40, 30));
-    p.setPen(QPen(QColor(110, 25, 20), 1.0));
-    p.setBrush(g);
-    p.drawRoundedRect(QRectF(1.5, 1.5, 29, 29), 6, 6);
-    // A bold "M" made of two knob pointers and a keyboard-white stroke.
-    QPainterPath m;
-    m.moveTo(7, 24);
-    m.lineTo(7, 9);
-    m.lineTo(16, 18);
-    m.lineTo(25, 9);
-    m.lineTo(25, 24);
-    p.setPen(QPen(QColor(255, 255, 255), 3.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.setBrush(Qt::NoBrush);
-    p.drawPath(m);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(40, 40, 45));
-    p.drawEllipse(QPointF(16, 26), 2.2, 2.2);
-}
-
 } // namespace
 
 namespace WorkbenchIcons {
@@ -419,7 +397,7 @@ QIcon ProductIcon()
     QIcon icon;
     for (int size : {16, 32, 48})
         for (qreal scale : {1.0, 2.0})
-            icon.addPixmap(Render(size, scale, [size](QPainter &p) { DrawProduct(p, size); }));
+            icon.addPixmap(Render(size, scale, [size](QPainter &p) { PaintProductIcon(p, size); }));
     return icon;
 }
 

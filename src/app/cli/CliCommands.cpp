@@ -17,6 +17,8 @@ const std::vector<TCliCommand> &CliCommands()
         {"make", "ASSIGNMENT_FILE NAME [--modpacker PATH] [--rebirth PATH] [--temp DIR]", "Make! without dialogs: lays out the mod folder, runs ModPacker (the one `programs` finds unless given), waits, removes the folder.", CmdMake},
         {"programs", "", "Where ModPacker, ReBirth and wine were found (our registry store or the Wine prefix), or why not: one JSON line.", CmdPrograms},
         {"demo", "FOLDER", "Writes the demo mod, drawn and synthesised by Modwright, into FOLDER with FOLDER/Assignments.ini holding it as \"Demo\".", CmdDemo},
+        {"shell-menus", "install|remove|list",
+         "Writes, removes or lists the file managers' \"Edit with\" entries Modwright wrote.", CmdShellMenus},
     };
     return commands;
 }

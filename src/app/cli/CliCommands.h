@@ -15,3 +15,4 @@ int CmdImport(TCliContext &ctx);
 int CmdMake(TCliContext &ctx);
 int CmdDemo(TCliContext &ctx);
 int CmdPrograms(TCliContext &ctx);
+int CmdShellMenus(TCliContext &ctx);
