@@ -3,6 +3,7 @@
 #include "common/MessageBoxes.h"
 #include "modbuild/ComponentSave.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QStringDecoder>
 
