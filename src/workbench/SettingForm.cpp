@@ -127,7 +127,11 @@ void TSettingForm::FillWaveOut()
         WAVEOUTCAPS caps;
         if (waveOutGetDevCaps(id < 0 ? WAVE_MAPPER : uint32_t(id), &caps, sizeof caps) != MMSYSERR_NOERROR)
             continue;
-        CBWaveOut->addItem(QString::fromUtf8(caps.szPname), int(id));
+        // With one device (or a default that falls back to a device) the default and the
+        // device are the same name; offer it once.
+        const QString name = QString::fromUtf8(caps.szPname);
+        if (CBWaveOut->findText(name, Qt::MatchFixedString) < 0)
+            CBWaveOut->addItem(name, int(id));
     }
     CBWaveOut->setEnabled(CBWaveOut->count() > 0);
 }

@@ -76,9 +76,12 @@ TEST_F(Workflow, FirstRunAsksForTheProgramsThenWelcomesThenAssignsAWholeMod)
     TModwrightForm &f = startProgram();
     bool settingsShown = false;
     QString page;
+    QStringList devices;
     auto settings = WhenShown<TSettingForm>(
-        [&page](TSettingForm &d) {
+        [&](TSettingForm &d) {
             page = d.PageControl->tabText(d.PageControl->currentIndex());
+            for (int i = 0; i < d.CBWaveOut->count(); ++i)
+                devices << d.CBWaveOut->itemText(i);
             d.BCancel->click();
         },
         settingsShown);
@@ -89,16 +92,32 @@ TEST_F(Workflow, FirstRunAsksForTheProgramsThenWelcomesThenAssignsAWholeMod)
     EXPECT_TRUE(boxes.shown[0].startsWith("info: It seems that you haven't installed ReBirth and/or ModPacker."));
     EXPECT_TRUE(settingsShown);
     EXPECT_EQ(page, "ReBirth paths");
+    EXPECT_EQ(devices, QStringList{"default"}) << "the only device, offered once";
 
     TWizardForm *wizard = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (wizard = VisibleWindow<TWizardForm>()) != nullptr; }));
     EXPECT_FALSE(wizard->CBModPacker->isChecked());
     EXPECT_FALSE(wizard->CBReBirth->isChecked());
     EXPECT_TRUE(wizard->CBSoundcard->isChecked());
-    wizard->BClose->click();
+    EXPECT_FALSE(f.ExportMod1->isEnabled());
+    QTest::mouseClick(wizard->BDemo, Qt::LeftButton);
     EXPECT_TRUE(WaitUntil([] { return VisibleWindow<TWizardForm>() == nullptr; }));
 
+    // The demo is a whole mod the user can look at, hear and export at once.
+    EXPECT_EQ(AssignedCount(f), LiveEntryCount);
+    EXPECT_EQ(f.Set().name, "Demo");
+    EXPECT_TRUE(f.ExportMod1->isEnabled());
+    EXPECT_EQ(boxes.shown.size(), 1) << boxes.shown.join('\n').toStdString();
+}
+
+// A user with files of their own assigns a whole mod from a folder with one command per tab.
+TEST_F(Workflow, AutoAssignFromAFolderFillsEveryComponent)
+{
+    configureReturningUser();
     const QString folder = makeComponentFolder();
+    TModwrightForm &f = startProgram();
+    dismissSplash();
+    EXPECT_FALSE(f.ExportMod1->isEnabled());
     autoAssign(0, folder);
     autoAssign(1, folder);
     EXPECT_EQ(AssignedCount(f), LiveEntryCount);
