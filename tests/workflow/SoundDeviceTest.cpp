@@ -81,7 +81,15 @@ TEST_F(SoundDevice, ADeviceThatFailsWhilePlayingShowsOneErrorBoxAndTheNextClickT
     auto card = std::make_shared<TWaveOutRecorder>(std::vector<std::string>{"Card"});
     card->setSpeed(1);
     card->failAfter(4000, MMSYSERR_NODRIVER);
-    const auto previous = SetWaveOutBackend(card);
+    // A sound card that fails as an unplugged one does; given back however the test ends.
+    struct TBackendGuard {
+        std::shared_ptr<TWaveOutBackend> previous;
+        ~TBackendGuard()
+        {
+            FreeWavePlayer();
+            SetWaveOutBackend(previous);
+        }
+    } guard{SetWaveOutBackend(card)};
     configureReturningUser();
     assignBassDrumAtStart();
     TModwrightForm &f = startProgram();
@@ -98,8 +106,6 @@ TEST_F(SoundDevice, ADeviceThatFailsWhilePlayingShowsOneErrorBoxAndTheNextClickT
     ClickDrumRow(f, "808 Bassdrum");
     EXPECT_TRUE(WaitUntil([&] { return card->opens() > opens; }));
     form.reset();
-    FreeWavePlayer();
-    SetWaveOutBackend(previous);
 }
 
 } // namespace
