@@ -24,14 +24,14 @@ const QColor Cyan(90, 200, 255);
 
 // The panels share one family look: a dark anodised plate, a coloured title bar
 // stripe and light lettering.
-void DarkPlate(QImage &image, QPainter *&p, const QColor &base, uint32_t seed)
+void DarkPlate(QImage &image, const QColor &base, uint32_t seed)
 {
     Grain(image, image.rect(), base, 5, seed);
-    p = new QPainter(&image);
-    p->fillRect(0, 0, image.width(), 1, Mix(base, Qt::white, 0.35));
-    p->fillRect(0, 0, 1, image.height(), Mix(base, Qt::white, 0.25));
-    p->fillRect(0, image.height() - 1, image.width(), 1, Mix(base, Qt::black, 0.6));
-    p->fillRect(image.width() - 1, 0, 1, image.height(), Mix(base, Qt::black, 0.6));
+    QPainter p(&image);
+    p.fillRect(0, 0, image.width(), 1, Mix(base, Qt::white, 0.35));
+    p.fillRect(0, 0, 1, image.height(), Mix(base, Qt::white, 0.25));
+    p.fillRect(0, image.height() - 1, image.width(), 1, Mix(base, Qt::black, 0.6));
+    p.fillRect(image.width() - 1, 0, 1, image.height(), Mix(base, Qt::black, 0.6));
 }
 
 void Label(QPainter &p, int cx, int y, const QString &text, const QColor &c = Paper)
@@ -63,9 +63,8 @@ void Pads(QPainter &p, int left, int right, int top, int bottom, int count, int 
 QImage Transport()
 {
     QImage image(592, 50, QImage::Format_RGB32);
-    QPainter *pp = nullptr;
-    DarkPlate(image, pp, QColor(34, 36, 42), 11);
-    QPainter &p = *pp;
+    DarkPlate(image, QColor(34, 36, 42), 11);
+    QPainter p(&image);
     p.fillRect(1, 47, 590, 2, Orange);
     Label(p, 20, 38, "MAIN");
     Label(p, 58, 4, "SYNC");
@@ -88,29 +87,27 @@ QImage Transport()
     DrawPixelText(p, 452, 34, "CLICK HERE: INTRO", QColor(150, 150, 160), 1);
     Screw(p, {584, 9}, 2.5);
     Screw(p, {584, 39}, 2.5);
-    delete pp;
+    p.end();
     return image;
 }
 
 QImage PatternPanel()
 {
     QImage image(70, 115, QImage::Format_RGB32);
-    QPainter *pp = nullptr;
-    DarkPlate(image, pp, QColor(45, 47, 52), 12);
-    QPainter &p = *pp;
+    DarkPlate(image, QColor(45, 47, 52), 12);
+    QPainter p(&image);
     DrawPixelText(p, 22, 8, "PATTERN", Paper);
     DrawPixelText(p, 3, 87, "SHUFFLE", Paper);
     Lcd(p, 36, 95, 2);
-    delete pp;
+    p.end();
     return image;
 }
 
 QImage MixPanel()
 {
     QImage image(70, 115, QImage::Format_RGB32);
-    QPainter *pp = nullptr;
-    DarkPlate(image, pp, QColor(52, 54, 60), 13);
-    QPainter &p = *pp;
+    DarkPlate(image, QColor(52, 54, 60), 13);
+    QPainter p(&image);
     DrawPixelText(p, 22, 9, "MIX", Paper);
     Label(p, 19, 47, "PAN");
     Label(p, 33, 22, "D");
@@ -118,21 +115,20 @@ QImage MixPanel()
     Label(p, 33, 58, "C");
     Label(p, 51, 100, "AUX");
     p.fillRect(30, 70, 36, 1, Mix(QColor(52, 54, 60), Qt::white, 0.2));
-    delete pp;
+    p.end();
     return image;
 }
 
 QImage MasterPanel()
 {
     QImage image(82, 98, QImage::Format_RGB32);
-    QPainter *pp = nullptr;
-    DarkPlate(image, pp, QColor(40, 42, 50), 14);
-    QPainter &p = *pp;
+    DarkPlate(image, QColor(40, 42, 50), 14);
+    QPainter p(&image);
     Label(p, 41, 5, "MASTER", Orange);
     Label(p, 23, 17, "L");
     Label(p, 57, 17, "R");
     Label(p, 20, 86, "FX");
-    delete pp;
+    p.end();
     return image;
 }
 
@@ -155,9 +151,8 @@ QImage WoodPanel()
 QImage EffectPanel(const QString &title, int height, int kind, uint32_t seed)
 {
     QImage image(82, height, QImage::Format_RGB32);
-    QPainter *pp = nullptr;
-    DarkPlate(image, pp, QColor(46, 50, 58), seed);
-    QPainter &p = *pp;
+    DarkPlate(image, QColor(46, 50, 58), seed);
+    QPainter p(&image);
     Label(p, 41, 9, title, Cyan);
     if (kind == 0 || kind == 1) { // Delay and PCF share the top row
         Lcd(p, 9, 23, 2);
@@ -180,7 +175,7 @@ QImage EffectPanel(const QString &title, int height, int kind, uint32_t seed)
         Label(p, 21, 78, "THR");
         Label(p, 62, 78, "RATIO");
     }
-    delete pp;
+    p.end();
     return image;
 }
 
@@ -202,9 +197,8 @@ QImage SelectorBar()
 QImage BassPanel()
 {
     QImage image(366, 115, QImage::Format_RGB32);
-    QPainter *pp = nullptr;
-    DarkPlate(image, pp, QColor(196, 198, 202), 15);
-    QPainter &p = *pp;
+    DarkPlate(image, QColor(196, 198, 202), 15);
+    QPainter p(&image);
     // The keyboard bay and the knob row's captions.
     Well(p, QRect(46, 52, 282, 60), QColor(60, 60, 64));
     const char *knobs[] = {"TUNE", "CUTOFF", "RESO", "ENV MOD", "DECAY", "ACCENT"};
@@ -218,16 +212,15 @@ QImage BassPanel()
     Screw(p, {5, 5}, 2.5);
     Screw(p, {360, 5}, 2.5);
     Screw(p, {360, 109}, 2.5);
-    delete pp;
+    p.end();
     return image;
 }
 
 QImage RhythmPanel808()
 {
     QImage image(366, 115, QImage::Format_RGB32);
-    QPainter *pp = nullptr;
-    DarkPlate(image, pp, QColor(38, 38, 40), 16);
-    QPainter &p = *pp;
+    DarkPlate(image, QColor(38, 38, 40), 16);
+    QPainter p(&image);
     const char *columns[] = {"AC", "BD", "SD", "LT", "MT", "HT", "RS", "CP", "CB", "CY", "OH", "CH"};
     for (int i = 0; i < 12; ++i)
         Label(p, 14 + 22 * i + 7, 24, columns[i], i == 0 ? Orange : Paper);
@@ -243,16 +236,15 @@ QImage RhythmPanel808()
                              QColor(150, 150, 155)};
     Pads(p, 16, 274, 76, 87, 8, 0, snares, {"SN2", "SN3", "SN4", "ST1", "ST2", "ST3", "ST4", "ST5"});
     Label(p, 320, 104, "STEPS", Paper);
-    delete pp;
+    p.end();
     return image;
 }
 
 QImage RhythmPanel909()
 {
     QImage image(366, 115, QImage::Format_RGB32);
-    QPainter *pp = nullptr;
-    DarkPlate(image, pp, QColor(205, 205, 200), 17);
-    QPainter &p = *pp;
+    DarkPlate(image, QColor(205, 205, 200), 17);
+    QPainter p(&image);
     DrawPixelText(p, 9, 6, "RHYTHM 909", QColor(220, 90, 20));
     DrawPixelText(p, 60, 6, "DEMO KIT", QColor(110, 110, 110));
     // Each instrument's name over the bracket of its knobs in the upper row.
@@ -275,7 +267,7 @@ QImage RhythmPanel909()
                             QColor(170, 170, 166)};
     Pads(p, 32, 151, 70, 83, 5, 0, tones, {"T1", "T2", "T3", "T4", "T5"});
     Label(p, 190, 74, "SNARE TONE", Ink);
-    delete pp;
+    p.end();
     return image;
 }
 
