@@ -3,6 +3,7 @@
 // "file" plugin over its "null" plugin stands in for sound cards.
 
 #include "AudioTestSupport.h"
+#include "support/AlsaCapture.h"
 #include "support/TestDir.h"
 
 #include <QDir>
@@ -35,9 +36,7 @@ protected:
 
     QString filePcm(const QString &name, const QString &file, bool hint)
     {
-        return "pcm." + name + " {\n    type file\n    slave.pcm { type null }\n    file \"" +
-               dir.file(file) + "\"\n    format \"raw\"\n" +
-               (hint ? "    hint { show on description \"Test output\" }\n" : "") + "}\n";
+        return FilePcm(name, dir.file(file), hint);
     }
     void useConfig(const QString &text)
     {

@@ -3,6 +3,7 @@
 // "null" plugin) into files, so the samples that reach ALSA can be compared exactly.
 
 #include "AudioTestSupport.h"
+#include "support/AlsaCapture.h"
 #include "support/TestDir.h"
 
 #include <QProcess>
@@ -17,9 +18,7 @@ protected:
 
     QString filePcm(const QString &name, const QString &file, bool hint)
     {
-        return "pcm." + name + " {\n    type file\n    slave.pcm { type null }\n    file \"" +
-               dir.file(file) + "\"\n    format \"raw\"\n" +
-               (hint ? "    hint { show on description \"Test output\" }\n" : "") + "}\n";
+        return FilePcm(name, dir.file(file), hint);
     }
     void useStandardConfig()
     {

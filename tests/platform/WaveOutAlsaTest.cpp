@@ -4,6 +4,7 @@
 
 #include "platform/WaveOut.h"
 #include "platform/WaveOutBackend.h"
+#include "support/AlsaCapture.h"
 #include "support/TestDir.h"
 
 #include <QFile>
@@ -41,9 +42,7 @@ protected:
     // A file-writing pcm named Name; with a hint it is listed as a playback device.
     QString filePcm(const QString &name, const QString &file, bool hint)
     {
-        return "pcm." + name + " {\n    type file\n    slave.pcm { type null }\n    file \"" +
-               dir.file(file) + "\"\n    format \"raw\"\n" +
-               (hint ? "    hint { show on description \"Test output\" }\n" : "") + "}\n";
+        return FilePcm(name, dir.file(file), hint);
     }
     void useConfig(const QString &text)
     {

@@ -18,13 +18,15 @@ void WriteWhole(const QString &path, const QByteArray &bytes)
 
 } // namespace
 
+QString FilePcm(const QString &name, const QString &file, bool hint)
+{
+    return "pcm." + name + " {\n    type file\n    slave.pcm { type null }\n    file \"" + file +
+           "\"\n    format \"raw\"\n" + (hint ? "    hint { show on description \"Test output\" }\n" : "") +
+           "}\n";
+}
+
 TAlsaCapture::TAlsaCapture(const QString &folder)
-    : TAlsaCapture(folder, "pcm.!default {\n"
-                           "    type file\n"
-                           "    slave.pcm { type null }\n"
-                           "    file \"" + QDir(folder).filePath("capture.raw").toUtf8() + "\"\n"
-                           "    format \"raw\"\n"
-                           "}\n")
+    : TAlsaCapture(folder, FilePcm("!default", QDir(folder).filePath("capture.raw"), false).toUtf8())
 {
 }
 

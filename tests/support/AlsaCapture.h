@@ -32,6 +32,10 @@ private:
     std::unique_ptr<TEnvGuard> env_;
 };
 
+// An ALSA configuration entry for a pcm named Name (e.g. "!default") that writes what it is
+// given, raw, into File; with Hint it is listed as a playback device.
+QString FilePcm(const QString &name, const QString &file, bool hint);
+
 // 16-bit PCM whose every sample differs from its neighbours (a ramp with a seed), so that a
 // capture holding it proves these samples were played, whole and in order.
 QByteArray DistinctSamples(int samples, int seed);

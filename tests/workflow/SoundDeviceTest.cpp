@@ -51,9 +51,7 @@ TEST_F(SoundDevice, TheStoredDeviceIsUsedFromTheStartAndKeptAtClose)
 {
     const QString sound = dir.createDir("sound2");
     const auto filePcm = [&sound](const QString &name, const QString &file, bool hint) {
-        return "pcm." + name + " {\n type file\n slave.pcm { type null }\n file \"" + sound + "/" + file +
-               "\"\n format \"raw\"\n" + (hint ? " hint { show on description \"Second output\" }\n" : "") +
-               "}\n";
+        return FilePcm(name, sound + "/" + file, hint);
     };
     const QString conf = dir.createFile("sound2/asound.conf", (filePcm("!default", "default.raw", false) +
                                                                filePcm("mwsecond", "second.raw", true))
