@@ -13,9 +13,7 @@
 
 bool TModwrightForm::SaveAssignmentDialog()
 {
-    const bool saved = Hooks.saveAssignmentDialog
-                           ? Hooks.saveAssignmentDialog()
-                           : TAssForm::Execute(*set_, Config(), TAssForm::amSave, this);
+    const bool saved = TAssForm::Execute(*set_, Config(), TAssForm::amSave, this);
     UpdateCaption();
     UpdateCommands();
     return saved;

@@ -45,13 +45,7 @@ struct TStartOptions {
 
 // Things the main window calls that other windows provide. Each is empty until
 // that window exists; the commands that need one stay disabled meanwhile.
-// settingsDialog and wizard, when set, replace the program's own windows.
 struct TWorkbenchHooks {
-    // Replaces the assignments dialog in save mode (scripted runs); empty: the
-    // dialog. Returns whether the assignment was saved.
-    std::function<bool()> saveAssignmentDialog;
-    std::function<void(int page)> settingsDialog; // 0 general, 1 program paths
-    std::function<void()> wizard;
     std::function<void()> showImageViewer;
     std::function<void()> registerShellExtension;
 };
@@ -156,7 +150,7 @@ public:
     // A visible preview reloads the images whose files changed.
     void RefreshGlance();
     // The settings dialog on a page (0 general, 1 program paths) and the wizard
-    // (SettingCommands.cpp); the hooks replace them when set.
+    // (SettingCommands.cpp).
     void ShowSettings(int page);
     void ShowWizard();
 

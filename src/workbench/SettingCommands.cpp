@@ -6,16 +6,10 @@
 
 void TModwrightForm::ShowSettings(int page)
 {
-    if (Hooks.settingsDialog)
-        Hooks.settingsDialog(page);
-    else
-        TSettingForm::ShowSettings(*this, page);
+    TSettingForm::ShowSettings(*this, page);
 }
 
 void TModwrightForm::ShowWizard()
 {
-    if (Hooks.wizard)
-        Hooks.wizard();
-    else
-        TWizardForm::ShowWizard(*this);
+    TWizardForm::ShowWizard(*this);
 }

@@ -79,6 +79,8 @@ protected:
 
 TEST_F(DemoStartTest, WelcomeWindowStartsWithTheDemoWithoutModPackerOrReBirth)
 {
+    setValue("ModPackerPath", dir.file("nowhere/ModPacker.exe"));
+    setValue("ReBirthPath", dir.file("nowhere/ReBirth.exe"));
     TModwrightForm &f = start();
     ASSERT_TRUE(f.Settings.ModPackerPath.isEmpty() || !QFileInfo::exists(f.Settings.ModPackerPath));
     TWizardForm *wizard = TWizardForm::ShowWizard(f);

@@ -6,6 +6,7 @@
 #include "model/Catalogue.h"
 #include "platform/RegIniFile.h"
 #include "support/AlsaCapture.h"
+#include "support/ReturningUser.h"
 #include "support/TestDir.h"
 #include "workbench/ComponentList.h"
 #include "workbench/ComponentListModel.h"
@@ -95,9 +96,10 @@ protected:
         // Sound goes through ALSA into a file, and the player is made afresh under it.
         capture = std::make_unique<TAlsaCapture>(dir.createDir("sound"));
         FreeWavePlayer();
-        // The start-up checks would open the modal settings dialog and the wizard.
-        hooks.settingsDialog = [](int) {};
-        hooks.wizard = [] {};
+        // A returning user's programs and choices, so that the start-up checks open
+        // neither the settings dialog nor the wizard. Tests of those paths change the
+        // configuration before start().
+        ConfigureReturningUser(dir);
     }
 
     void TearDown() override
@@ -122,7 +124,7 @@ protected:
     // Makes the window, shows it and runs the start-up up to the loaded assignment.
     TModwrightForm &start()
     {
-        form = std::make_unique<TModwrightForm>(TStartOptions{false, false}, hooks);
+        form = std::make_unique<TModwrightForm>(TStartOptions{false, false});
         form->ShowForStartup();
         EXPECT_TRUE(WaitFor([this] { return form->StartupSecondHalfDone(); }));
         return *form;
@@ -134,7 +136,6 @@ protected:
     std::unique_ptr<TAlsaCapture> capture;
     QString base;
     TScriptedMessageBoxes boxes;
-    TWorkbenchHooks hooks;
     std::unique_ptr<TModwrightForm> form;
 
 private:

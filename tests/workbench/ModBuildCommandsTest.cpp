@@ -1,7 +1,7 @@
 #include "FormFixture.h"
-#include "support/gui/WindowWaits.h"
 #include "controls/SystemListView.h"
 #include "platform/Process.h"
+#include "support/gui/WindowWaits.h"
 #include "workbench/AppWaiter.h"
 #include "workbench/ModText.h"
 #include "workbench/SettingForm.h"
@@ -108,7 +108,6 @@ TEST_F(ModBuildCommands, MakeRunsModPackerAndTheWaitingBoxClosesByItself)
 
 TEST_F(ModBuildCommands, MakeWithoutModPackerOpensTheProgramPathsAndStopsQuietly)
 {
-    hooks.settingsDialog = nullptr; // the real settings dialog
     TModwrightForm &f = start();
     f.Settings.ModPackerPath = dir.file("nowhere/ModPacker.exe");
     bool answered = false, settingsShown = false;

@@ -1,6 +1,8 @@
 #include "FormFixture.h"
 #include "controls/MySplitter.h"
 #include "controls/SystemListView.h"
+#include "support/gui/WindowWaits.h"
+#include "workbench/AssForm.h"
 #include "workbench/DesignScale.h"
 #include "workbench/ErrForm.h"
 
@@ -13,6 +15,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -182,6 +185,7 @@ TEST_F(ModwrightFormTest, HintsShowOverThePanelWhilePresent)
 
 TEST_F(ModwrightFormTest, CommandEnabling)
 {
+    setValue("ReBirthPath", "");
     TModwrightForm &f = start();
     // No ReBirth path: its button and menu item are off.
     EXPECT_TRUE(f.Settings.ReBirthPath.isEmpty());
@@ -248,15 +252,18 @@ TEST_F(ModwrightFormTest, CommandEnabling)
 
 TEST_F(ModwrightFormTest, SaveIsEnabledOnceASaveDialogExists)
 {
-    int saves = 0;
-    hooks.saveAssignmentDialog = [&saves] {
-        ++saves;
-        return true;
-    };
+    bool asked = false, nameAsked = false;
+    auto save = WhenShown<TAssForm>(
+        [&nameAsked](TAssForm &d) {
+            nameAsked = d.EName->isVisible(); // the save mode asks for a name
+            d.BCancel->click();
+        },
+        asked);
     TModwrightForm &f = start();
     EXPECT_TRUE(f.BSave->isEnabled());
     f.SaveAssignment1->trigger();
-    EXPECT_EQ(saves, 1);
+    EXPECT_TRUE(asked);
+    EXPECT_TRUE(nameAsked);
 }
 
 TEST_F(ModwrightFormTest, DetachSelectedAndDetachAllWorkOnTheActiveList)

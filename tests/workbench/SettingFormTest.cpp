@@ -527,7 +527,6 @@ TEST_F(SettingFormTest, DeviceListHasTheDefaultFirstAndAppliesTheChoiceToThePlay
 
 TEST_F(SettingFormTest, ShowSettingsOpensThePageModallyAndFreesTheDialog)
 {
-    hooks.settingsDialog = nullptr;
     start();
     QStringList pages;
     QPointer<TSettingForm> seen;

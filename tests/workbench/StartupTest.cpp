@@ -4,15 +4,22 @@
 #include "platform/Exception.h"
 #include "platform/IniFile.h"
 #include "platform/Registry.h"
+#include "support/gui/WindowWaits.h"
+#include "workbench/AssForm.h"
 #include "workbench/DesignScale.h"
 #include "workbench/ErrForm.h"
+#include "workbench/SettingForm.h"
 #include "workbench/SplashForm.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QScreen>
+#include <QTabWidget>
 #include <QTimer>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -114,7 +121,7 @@ TEST_F(StartupTest, ModwrightPathIsWrittenAndTheObsoleteValueGoes)
 
 TEST_F(StartupTest, UninstallModeSkipsTheConfigurationWork)
 {
-    form = std::make_unique<TModwrightForm>(TStartOptions{true, true}, hooks);
+    form = std::make_unique<TModwrightForm>(TStartOptions{true, true});
     EXPECT_EQ(TSplashForm1::Current(), nullptr);
     EXPECT_FALSE(config().ValueExists("Current", "ModwrightPath"));
     EXPECT_TRUE(form->BNew->icon().isNull());
@@ -126,7 +133,7 @@ TEST_F(StartupTest, SplashClickContinuesWithTheChecks)
     capture.reset(); // first, so that its configuration is given back before the next one
     capture = TAlsaCapture::NoSoundCard(dir.createDir("nocard"));
     FreeWavePlayer();
-    form = std::make_unique<TModwrightForm>(TStartOptions{false, true}, hooks);
+    form = std::make_unique<TModwrightForm>(TStartOptions{false, true});
     TSplashForm1 *splash = TSplashForm1::Current();
     ASSERT_NE(splash, nullptr);
     EXPECT_TRUE(splash->StartupMode());
@@ -146,12 +153,17 @@ TEST_F(StartupTest, SplashClickContinuesWithTheChecks)
 TEST_F(StartupTest, MissingProgramsInformAndOpenTheSettings)
 {
     installModPacker();
-    QList<int> pages;
-    hooks.settingsDialog = [&](int page) {
-        pages << page;
-        // The user points at another ModPacker: the standard set is loaded from it.
-        form->Settings.ModPackerPath = dir.file("ModPacker/ModPacker.EXE.moved");
-    };
+    setValue("ReBirthPath", dir.file("nowhere/ReBirth.exe"));
+    bool settingsShown = false;
+    QString page;
+    auto settings = WhenShown<TSettingForm>(
+        [&](TSettingForm &d) {
+            page = d.PageControl->tabText(d.PageControl->currentIndex());
+            // The user points at another ModPacker: the standard set is loaded from it.
+            d.EModPacker->setText(dir.file("ModPacker/ModPacker.EXE.moved"));
+            d.BOK->click();
+        },
+        settingsShown);
     TModwrightForm &f = start();
     f.Set().DetachAll();
     continueStartup();
@@ -161,7 +173,10 @@ TEST_F(StartupTest, MissingProgramsInformAndOpenTheSettings)
               "Modwright again.\r\n"
               "If you want to specify the location of ModPacker and ReBirth, do so in the settings "
               "dialog."));
-    EXPECT_EQ(pages, QList<int>{1});
+    EXPECT_TRUE(settingsShown);
+    EXPECT_EQ(page, "ReBirth paths");
+    EXPECT_EQ(f.Settings.ModPackerPath, dir.file("ModPacker/ModPacker.EXE.moved"));
+    EXPECT_EQ(VisibleWindow<TSettingForm>(), nullptr);
     EXPECT_TRUE(FindRow(f.LVBMPRes, "LED digits")->isAssigned());
     EXPECT_EQ(f.Set().name, "(no name)");
 }
@@ -181,15 +196,22 @@ TEST_F(StartupTest, UnusableTempBaseFallsBackToThePrivateDefault)
 
 TEST_F(StartupTest, NoUsableTempFolderAtAllAsksForOne)
 {
-    QList<int> pages;
-    hooks.settingsDialog = [&](int page) { pages << page; };
+    bool settingsShown = false;
+    QString page;
+    auto settings = WhenShown<TSettingForm>(
+        [&](TSettingForm &d) {
+            page = d.PageControl->tabText(d.PageControl->currentIndex());
+            d.BCancel->click();
+        },
+        settingsShown);
     setValue("TempDir", dir.createFile("not-a-folder", "x"));
     qputenv("XDG_RUNTIME_DIR", dir.createFile("no-run", "x").toUtf8());
     TModwrightForm &f = start();
     continueStartup();
     EXPECT_TRUE(shown("info: Your temporary directory is not set up properly.\r\n"
                       "Please specify your temporary directory in the settings."));
-    EXPECT_TRUE(pages.contains(0));
+    EXPECT_TRUE(settingsShown);
+    EXPECT_EQ(page, "General");
     EXPECT_TRUE(f.TempWorkingFolder().isEmpty());
     // The auto-save has nowhere to go and stays quiet.
     f.Set().AssignFile(*FindRow(f.LVBMPRes, "LED digits"), MakeBmp(dir, "led.bmp", 109, 16));
@@ -364,26 +386,37 @@ TEST_F(StartupTest, CloseNoSavesSettingsAndRemovesTheTemporaryFolder)
 
 TEST_F(StartupTest, CloseYesOpensTheSaveDialog)
 {
-    int saves = 0;
-    hooks.saveAssignmentDialog = [&saves] {
-        ++saves;
-        return true;
-    };
+    bool asked = false;
+    auto save = WhenShown<TAssForm>(
+        [](TAssForm &d) {
+            // Typed, as the user does: the OK button follows the edits.
+            d.EName->selectAll();
+            for (const QChar c : QString("Night")) {
+                QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+                QApplication::sendEvent(d.EName, &key);
+            }
+            d.BOK->click();
+        },
+        asked);
     TModwrightForm &f = start();
     f.Set().AssignFile(*FindRow(f.LVBMPRes, "LED digits"), MakeBmp(dir, "led.bmp", 109, 16));
     boxes.answers = {maYes};
     EXPECT_TRUE(f.close());
-    EXPECT_EQ(saves, 1);
+    EXPECT_TRUE(asked);
+    TIniFile saved(dir.file("Assignments.ini").toStdString());
+    EXPECT_EQ(saved.ReadString("Assignments", "Assignment1", ""), "Night");
     EXPECT_FALSE(QFileInfo::exists(base + "/Mdw2Temp"));
 }
 
 TEST_F(StartupTest, CancelledSaveDialogKeepsTheWindowAndTheWork)
 {
-    hooks.saveAssignmentDialog = [] { return false; };
+    bool asked = false;
+    auto save = WhenShown<TAssForm>([](TAssForm &d) { d.BCancel->click(); }, asked);
     TModwrightForm &f = start();
     f.Set().AssignFile(*FindRow(f.LVBMPRes, "LED digits"), MakeBmp(dir, "led.bmp", 109, 16));
     boxes.answers = {maYes};
     EXPECT_FALSE(f.close());
+    EXPECT_TRUE(asked);
     EXPECT_TRUE(f.isVisible());
     EXPECT_TRUE(f.Set().modified);
     EXPECT_TRUE(QFileInfo(base + "/Mdw2Temp").isDir());

@@ -2,12 +2,15 @@
 
 #include "FormFixture.h"
 #include "platform/WaveOutRecorder.h"
+#include "support/gui/WindowWaits.h"
 #include "workbench/AssForm.h"
 #include "workbench/NewAssForm.h"
+#include "workbench/SettingForm.h"
 #include "workbench/SplashForm.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -165,19 +168,35 @@ TEST_F(WizardFormTest, InstallationCheckFollowsTheFilesNotTheClicks)
 
 TEST_F(WizardFormTest, SetOpensTheProgramPathsAndChecksAgain)
 {
-    QList<int> pages;
-    hooks.settingsDialog = [&](int page) {
-        pages << page;
-        form->Settings.ModPackerPath = dir.createFile("MP/ModPacker.exe", "MZ");
-    };
+    setValue("ModPackerPath", dir.file("nowhere/ModPacker.exe"));
+    setValue("ReBirthPath", dir.file("nowhere/ReBirth.exe"));
+    // The settings dialog each time it shows: the first time the user enters a
+    // ModPacker that is there and confirms, then cancels.
+    QStringList pages;
+    QTimer settings;
+    settings.setInterval(10);
+    QObject::connect(&settings, &QTimer::timeout, [&] {
+        auto *d = VisibleWindow<TSettingForm>();
+        if (!d)
+            return;
+        pages << d->PageControl->tabText(d->PageControl->currentIndex());
+        if (pages.size() == 1) {
+            d->EModPacker->setText(dir.createFile("MP/ModPacker.exe", "MZ"));
+            d->BOK->click();
+        } else {
+            d->BCancel->click();
+        }
+    });
+    settings.start();
     TWizardForm &w = open();
     EXPECT_FALSE(w.CBModPacker->isChecked());
     w.BSetMP->click();
-    EXPECT_EQ(pages, QList<int>{1});
+    EXPECT_EQ(pages, QStringList{"ReBirth paths"});
     EXPECT_TRUE(w.CBModPacker->isChecked());
     EXPECT_FALSE(w.BSetMP->isEnabled());
     w.BSetRB->click();
-    EXPECT_EQ(pages, (QList<int>{1, 1}));
+    EXPECT_EQ(pages, (QStringList{"ReBirth paths", "ReBirth paths"}));
+    EXPECT_FALSE(w.CBReBirth->isChecked());
 }
 
 TEST_F(WizardFormTest, ShowThisAtStartUpEditsShowWelcomeAtOnce)
@@ -240,7 +259,6 @@ TEST_F(WizardFormTest, NewRunsTheNewAssignmentCommand)
 
 TEST_F(WizardFormTest, MenuCommandAndStartUpOpenTheWizard)
 {
-    hooks.wizard = nullptr;
     TModwrightForm &f = start();
     EXPECT_TRUE(f.ModWizard1->isEnabled());
     f.ModWizard1->trigger();

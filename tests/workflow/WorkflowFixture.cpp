@@ -4,6 +4,7 @@
 #include "controls/SystemListView.h"
 #include "model/Catalogue.h"
 #include "platform/RegIniFile.h"
+#include "support/ReturningUser.h"
 #include "workbench/ErrForm.h"
 #include "workbench/ModwrightForm.h"
 #include "workbench/SplashForm.h"
@@ -59,16 +60,9 @@ Workflow::~Workflow()
 
 void Workflow::configureReturningUser()
 {
-    modPacker = dir.file("programs/ModPacker/ModPacker.exe");
-    reBirth = dir.file("programs/ReBirth/ReBirth.exe");
-    dir.createFile("programs/ModPacker/ModPacker.exe", "MZ");
-    dir.createFile("programs/ReBirth/ReBirth.exe", "MZ");
-    dir.createDir("programs/ReBirth/mods");
-    TRegIniFile config(TRegRoot::CurrentUser, ConfigKey);
-    config.WriteString(TMainSettings::Section, "ModPackerPath", modPacker.toStdString());
-    config.WriteString(TMainSettings::Section, "ReBirthPath", reBirth.toStdString());
-    config.WriteBool(TMainSettings::Section, "ShowWelcome", false);
-    config.WriteBool(TMainSettings::Section, "FirstTime", false);
+    const TReturningUser user = ConfigureReturningUser(dir);
+    modPacker = user.modPacker;
+    reBirth = user.reBirth;
 }
 
 TModwrightForm &Workflow::startProgram()
