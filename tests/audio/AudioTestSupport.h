@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/EventWaits.h"
+
 // Helpers of the playback tests: an application object for the queued commands, waiting
 // while events run, sample file images written byte by byte, and the recording stand-in
 // device installed for one test.
@@ -24,19 +26,6 @@ inline void EnsureApp()
     static char *argv[] = {name, nullptr};
     if (!QCoreApplication::instance())
         new QCoreApplication(argc, argv); // lives until the test program ends
-}
-
-// Runs the event loop until Predicate holds or TimeoutMs have passed.
-inline bool WaitUntil(const std::function<bool()> &Predicate, int TimeoutMs = 10000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!Predicate()) {
-        if (timer.elapsed() > TimeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
 }
 
 // Runs the event loop for a while.

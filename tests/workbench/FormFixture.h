@@ -8,6 +8,7 @@
 #include "support/AlsaCapture.h"
 #include "support/ReturningUser.h"
 #include "support/TestDir.h"
+#include "support/gui/WindowWaits.h"
 #include "workbench/ComponentList.h"
 #include "workbench/ComponentListModel.h"
 #include "workbench/ModwrightForm.h"
@@ -57,13 +58,7 @@ inline QString MakeBmp(TTestDir &dir, const QString &name, int width, int height
 // Waits (running the event loop) until the condition holds or 5 seconds passed.
 inline bool WaitFor(const std::function<bool()> &condition, int ms = 5000)
 {
-    QDeadlineTimer deadline(ms);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
+    return WaitUntil(condition, ms);
 }
 
 inline TAssignmentData *FindRow(TComponentList *list, const QString &caption)

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "support/EventWaits.h"
+
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -31,16 +32,4 @@ template <class T> std::shared_ptr<QTimer> WhenShown(std::function<void(T &)> ac
     });
     timer->start();
     return timer;
-}
-
-// Runs the event loop until the condition holds or Ms milliseconds passed.
-inline bool WaitUntil(const std::function<bool()> &condition, int ms = 5000)
-{
-    QDeadlineTimer deadline(ms);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
 }
