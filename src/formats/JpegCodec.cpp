@@ -65,11 +65,15 @@ void initErrorManager(TErrorManager &err)
 
 const JOCTET kFakeEoi[2] = {0xFF, JPEG_EOI};
 
-// Feeds libjpeg from a TByteSource, or straight from memory when the bytes are all there.
+// Feeds libjpeg from a TByteSource in windows of kInputBufferSize bytes, every window filled
+// as far as the stream reaches however few bytes each read returns. libjpeg-turbo decodes a
+// scan's entropy-coded data on a fast path only while enough bytes lie in the buffer, and on
+// damaged data the fast and the careful path can disagree; so the windows must depend on the
+// stream alone, not on how the reads happen to split it, nor on whether it came from memory.
 struct TSourceManager {
     jpeg_source_mgr pub;
-    TByteSource *source = nullptr; // null: the whole stream was handed over at the start
-    uint64_t position = 0;         // next offset to read from source
+    TByteSource *source = nullptr;
+    uint64_t position = 0; // next offset to read from source
     JOCTET buffer[kInputBufferSize];
 };
 
@@ -85,17 +89,27 @@ void giveFakeEoi(j_decompress_ptr cinfo, TSourceManager *src)
     src->pub.bytes_in_buffer = sizeof kFakeEoi;
 }
 
+// Reads until the buffer is full or the source has no more. Raises EModwright.
+size_t fillWindow(TSourceManager *src)
+{
+    size_t filled = 0;
+    while (filled < sizeof src->buffer) {
+        const size_t n =
+            src->source->readAt(src->position + filled, src->buffer + filled, sizeof src->buffer - filled);
+        if (n == 0)
+            break;
+        filled += n;
+    }
+    return filled;
+}
+
 boolean fillInputBuffer(j_decompress_ptr cinfo)
 {
     auto *src = reinterpret_cast<TSourceManager *>(cinfo->src);
-    if (!src->source) {
-        giveFakeEoi(cinfo, src);
-        return TRUE;
-    }
     size_t n = 0;
     bool failed = false;
     try {
-        n = src->source->readAt(src->position, src->buffer, sizeof src->buffer);
+        n = fillWindow(src);
     } catch (const std::exception &e) {
         // Copied out, and the jump made only after the handler has ended.
         TErrorManager *err = errorManager(j_common_ptr(cinfo));
@@ -343,12 +357,9 @@ QImage DecodeJpeg(TByteSource &Source, uint64_t Offset, const TJpegLimits &Limit
 
 QImage DecodeJpeg(std::span<const uint8_t> Bytes, const TJpegLimits &Limits)
 {
-    auto job = std::make_unique<TDecodeJob>();
-    job->limits = Limits;
-    job->progress.maxScans = Limits.MaxScans;
-    job->src.pub.next_input_byte = Bytes.data();
-    job->src.pub.bytes_in_buffer = Bytes.size();
-    return decode(*job);
+    // Through the same windows as a file, so that both decode a damaged stream alike.
+    TMemorySource memory(Bytes);
+    return DecodeJpeg(memory, 0, Limits);
 }
 
 QImage ReadJpegFile(const QString &FileName, const TJpegLimits &Limits)
