@@ -18,7 +18,7 @@ constexpr auto kHandOverInterval = std::chrono::milliseconds(20);
 // Shared by the lister and its thread, which may outlive the lister while a look hangs.
 struct TFolderLister::TJob {
     std::mutex mutex;
-    std::condition_variable ended;
+    std::condition_variable changed; // items are ready, or the listing has ended
     std::vector<TEnumItem> ready;
     bool finished = false; // the thread has read the last entry
     bool cancelled = false;
@@ -61,8 +61,7 @@ void TFolderLister::Start(std::shared_ptr<TShellFolder> folder, std::unique_ptr<
                 job->ready.push_back(std::move(item));
             batch.clear();
             job->finished = last;
-            if (last)
-                job->ended.notify_all();
+            job->changed.notify_all();
             if (!job->deliverPosted && job->owner) {
                 job->deliverPosted = true;
                 TFolderLister *owner = job->owner.data();
@@ -99,21 +98,27 @@ void TFolderLister::Cancel()
         job_->ready.clear();
         job_->owner = nullptr;
     }
-    job_->ended.notify_all();
+    job_->changed.notify_all();
     job_.reset();
 }
 
 bool TFolderLister::Finish(int ms)
 {
-    if (!job_)
-        return true;
-    const std::shared_ptr<TJob> job = job_;
-    {
-        std::unique_lock lock(job->mutex);
-        job->ended.wait_for(lock, std::chrono::milliseconds(ms),
-                            [&job] { return job->finished || job->cancelled; });
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    // Hands over each group as it comes, so that the rows' probes start while the lister
+    // goes on reading.
+    while (job_) {
+        const std::shared_ptr<TJob> job = job_;
+        bool timedOut;
+        {
+            std::unique_lock lock(job->mutex);
+            timedOut = !job->changed.wait_until(
+                lock, deadline, [&job] { return !job->ready.empty() || job->finished || job->cancelled; });
+        }
+        Deliver(job);
+        if (timedOut)
+            break;
     }
-    Deliver(job);
     return !job_;
 }
 
