@@ -74,7 +74,7 @@ public:
     // ------------------------------------------------------------------ events
     std::function<void(TSystemListView *)> OnChangeDir;
     std::function<void(TSystemListView *, TSystemToolButtons)> OnToolbuttonChange;
-    // Asked per file with find data while listing, also on the watch thread: it must not
+    // Asked per file with find data on the listing's own thread and the watch thread: it must not
     // touch widgets, and is set before the first listing.
     std::function<void(TSystemListView *, const TFindData &, bool &canAdd)> OnCanAdd;
     std::function<void(TSystemListView *)> OnViewStyleChanged;
