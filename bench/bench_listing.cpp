@@ -2,14 +2,20 @@
 // with the image columns and 10,000 WAV files with the sample columns, against the floor of
 // a bare loop that opens each file and reads its first 64 bytes. Times are wall-clock until
 // every row is shown with its details; rss_kb is the process's resident memory afterwards
-// and peak_rss_kb its peak so far.
+// and peak_rss_kb its peak so far. Last, the window's longest wait for its event loop
+// while a folder lists on a mount where each look at an entry takes a second.
 #include "controls/SystemListView.h"
+#include "platform/EntryStat.h"
 #include "platform/Shell.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <fcntl.h>
@@ -199,6 +205,67 @@ void BM_RelistAfterOneChange(benchmark::State &state)
     state.counters["rows"] = view.RowCount();
 }
 
+// A mount where every look at an entry takes a second: how long the window's event loop is
+// kept away at most while five files are listed (goal: never more than 50 ms).
+class TSlowMount final : public TEntryStat {
+public:
+    QByteArray Folder;
+    int Stat(const char *path, struct stat *result, int flags) override
+    {
+        wait(path);
+        return TEntryStat::Stat(path, result, flags);
+    }
+    int Statx(const char *path, int flags, unsigned mask, struct statx *result) override
+    {
+        wait(path);
+        return TEntryStat::Statx(path, flags, mask, result);
+    }
+
+private:
+    void wait(const char *path) const
+    {
+        if (QByteArray(path).startsWith(Folder + "/"))
+            QThread::sleep(1);
+    }
+};
+
+void BM_SlowMountEventWait(benchmark::State &state)
+{
+    static TSlowMount slow; // outlives the listing threads
+    QTemporaryDir dir;
+    for (int i = 0; i < 5; ++i)
+        TFixture::Write(dir.path() + QString("/smp%1.wav").arg(i), Wav(100));
+    slow.Folder = QFile::encodeName(dir.path());
+    SetEntryStat(&slow);
+    double longest = 0, listingCall = 0;
+    for (auto _ : state) {
+        auto view = std::make_unique<TSystemListView>();
+        view->SetDisplayMode(dmAudio);
+        view->SetViewStyle(vsReport);
+        view->show();
+        QElapsedTimer clock;
+        clock.start();
+        view->SetDirectory(dir.path());
+        listingCall = double(clock.nsecsElapsed()) / 1e6;
+        qint64 last = clock.nsecsElapsed();
+        double gap = 0;
+        QTimer tick;
+        QObject::connect(&tick, &QTimer::timeout, [&] {
+            const qint64 now = clock.nsecsElapsed();
+            gap = std::max(gap, double(now - last) / 1e6);
+            last = now;
+        });
+        tick.start(1);
+        while (view->RowCount() < 6) // ".." and five files
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+        tick.stop();
+        longest = std::max({longest, gap, listingCall});
+    }
+    SetEntryStat(nullptr);
+    state.counters["set_directory_ms"] = listingCall;
+    state.counters["max_event_wait_ms"] = longest;
+}
+
 } // namespace
 
 BENCHMARK(BM_BareRead64_Images)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
@@ -206,6 +273,7 @@ BENCHMARK(BM_BareRead64_Samples)->Unit(benchmark::kMillisecond)->UseRealTime()->
 BENCHMARK(BM_ListImages)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 BENCHMARK(BM_ListSamples)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 BENCHMARK(BM_RelistAfterOneChange)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK(BM_SlowMountEventWait)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 int main(int argc, char **argv)
 {

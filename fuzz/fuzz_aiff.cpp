@@ -1,7 +1,9 @@
-// Feeds arbitrary bytes to the AIFF parser, then uses what it accepted the way the program
-// does: reads every sample byte the format record promises and converts the frames into a
-// new WAV and a new AIFF image, which must parse back with the same frame count and rate.
+// Checks the header probe against the full parser, feeds arbitrary bytes to the AIFF parser,
+// then uses what it accepted the way the program does: reads every sample byte the format
+// record promises and converts the frames into a new WAV and a new AIFF image, which must
+// parse back with the same frame count and rate.
 
+#include "HeaderProbeCheck.h"
 #include "formats/AIFFFile.h"
 #include "formats/WaveFile.h"
 #include "platform/Exception.h"
@@ -10,6 +12,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
+    CheckHeaderProbe<TAIFFFile>(data, size);
     std::unique_ptr<TAIFFFile> aiff;
     try {
         aiff = TAIFFFile::CreateFromImage(data, size);

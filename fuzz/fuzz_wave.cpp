@@ -1,7 +1,9 @@
-// Feeds arbitrary bytes to the WAV parser, then uses what it accepted the way the program
-// does: reads every sample byte the format record promises and converts the samples into
-// a new AIFF image (the mod build's path), which must parse back with the same frames.
+// Checks the header probe against the full parser, feeds arbitrary bytes to the WAV parser,
+// then uses what it accepted the way the program does: reads every sample byte the format
+// record promises and converts the samples into a new AIFF image (the mod build's path), which
+// must parse back with the same frames.
 
+#include "HeaderProbeCheck.h"
 #include "formats/AIFFFile.h"
 #include "formats/WaveFile.h"
 #include "platform/Exception.h"
@@ -10,6 +12,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
+    CheckHeaderProbe<TWaveFile>(data, size);
     std::unique_ptr<TWaveFile> wav;
     try {
         wav = TWaveFile::CreateFromImage(data, size);

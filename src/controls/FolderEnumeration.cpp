@@ -48,22 +48,28 @@ int EnumerateFolder(const TShellFolder &folder, const TEnumFilter &filter,
     TItemIdList relative;
     while (items->Next(relative)) {
         TEnumItem item;
-        item.Attributes = kListingAttributeMask;
-        if (!folder.GetAttributesOf(relative.get(), item.Attributes))
-            continue;
-        if (!(item.Attributes & (SFGAO_FILESYSTEM | SFGAO_FILESYSANCESTOR)))
-            continue;
-        item.HasFindData = folder.GetDataFromIDList(relative.get(), item.FindData);
-        if (!(item.Attributes & SFGAO_FOLDER) && !filter.AllowedExtensions.isEmpty()) {
-            if (!item.HasFindData || !ExtensionAllowed(item.FindData.DisplayName(), filter.AllowedExtensions))
-                continue;
-        }
-        if (item.HasFindData && filter.CanAdd && !filter.CanAdd(item.FindData))
-            continue;
-        item.Absolute = PidlCombine(folder.AbsoluteList(), relative.get());
-        item.Relative = std::move(relative);
-        if (add(item))
+        if (ReadEnumItem(folder, filter, std::move(relative), item) && add(item))
             ++count;
     }
     return count;
+}
+
+bool ReadEnumItem(const TShellFolder &folder, const TEnumFilter &filter, TItemIdList relative,
+                  TEnumItem &item)
+{
+    item.Attributes = kListingAttributeMask;
+    if (!folder.GetAttributesOf(relative.get(), item.Attributes))
+        return false;
+    if (!(item.Attributes & (SFGAO_FILESYSTEM | SFGAO_FILESYSANCESTOR)))
+        return false;
+    item.HasFindData = folder.GetDataFromIDList(relative.get(), item.FindData);
+    if (!(item.Attributes & SFGAO_FOLDER) && !filter.AllowedExtensions.isEmpty()) {
+        if (!item.HasFindData || !ExtensionAllowed(item.FindData.DisplayName(), filter.AllowedExtensions))
+            return false;
+    }
+    if (item.HasFindData && filter.CanAdd && !filter.CanAdd(item.FindData))
+        return false;
+    item.Absolute = PidlCombine(folder.AbsoluteList(), relative.get());
+    item.Relative = std::move(relative);
+    return true;
 }

@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QTreeView>
 #include <algorithm>
+#include <chrono>
 
 namespace {
 
@@ -150,6 +151,9 @@ TSystemListView::TSystemListView(QWidget *parent) : QWidget(parent)
 
     probe_ = new TDetailProbe(this);
     probe_->OnResults = [this](std::vector<TDetailProbe::TResult> &results) { ApplyProbeResults(results); };
+    lister_ = new TFolderLister(this);
+    lister_->OnItems = [this](std::vector<TEnumItem> &items) { AddListedItems(items); };
+    lister_->OnDone = [this] { ListingDone(); };
     resortTimer_ = new QTimer(this);
     resortTimer_->setSingleShot(true);
     resortTimer_->setInterval(100);
@@ -174,6 +178,7 @@ TSystemListView::~TSystemListView()
     commands_ = nullptr;
     // The thread reads the rows: it goes first.
     watch_.reset();
+    lister_->Cancel();
     probe_->OnResults = nullptr;
 }
 
@@ -594,7 +599,12 @@ QString TSystemListView::ItemPath(int row) const
 
 bool TSystemListView::WaitForDetails(int ms)
 {
-    const bool done = probe_->Finish(ms);
+    const auto started = std::chrono::steady_clock::now();
+    const bool listed = lister_->Finish(ms);
+    const int spent =
+        int(std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started)
+                .count());
+    const bool done = probe_->Finish(std::max(0, ms - spent)) && listed;
     if (resortTimer_->isActive()) {
         resortTimer_->stop();
         std::lock_guard lock(lock_);

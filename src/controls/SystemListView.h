@@ -2,6 +2,7 @@
 
 #include "controls/DetailProbe.h"
 #include "controls/FolderEnumeration.h"
+#include "controls/FolderLister.h"
 #include "controls/FolderWatchThread.h"
 #include "controls/SystemViewsShared.h"
 #include "platform/ShellVirtualFolders.h"
@@ -80,7 +81,7 @@ public:
     // ------------------------------------------------------------------ events
     std::function<void(TSystemListView *)> OnChangeDir;
     std::function<void(TSystemListView *, TSystemToolButtons)> OnToolbuttonChange;
-    // Asked per file with find data while listing, also on the watch thread: it must not
+    // Asked per file with find data on the listing's own thread and the watch thread: it must not
     // touch widgets, and is set before the first listing.
     std::function<void(TSystemListView *, const TFindData &, bool &canAdd)> OnCanAdd;
     std::function<void(TSystemListView *)> OnViewStyleChanged;
@@ -193,6 +194,9 @@ private:
     // Rows.
     // findDataKnown: the item's find data was asked for already (none when absent).
     std::unique_ptr<TListItemData> MakeRow(TEnumItem &item, bool findDataKnown);
+    // Rows for entries the lister has read; then the watch once all are there.
+    void AddListedItems(std::vector<TEnumItem> &items);
+    void ListingDone();
     void FillRow(TListItemData &row, const TShellFolder &folder, const TFindData *findData,
                  bool findDataKnown, bool setCaption);
     std::unique_ptr<TListItemData> MakeParentRow();
@@ -249,6 +253,10 @@ private:
     QListView *icons_;
     QItemSelectionModel *selection_;
     TDetailProbe *probe_;
+    TFolderLister *lister_;
+    // The rows being gathered while a listing waits for its first entries; null otherwise.
+    std::vector<std::unique_ptr<TListItemData>> *listedRows_ = nullptr;
+    bool watchWhenListed_ = false; // the watch starts when the lister is done
     QTimer *resortTimer_;
     std::unique_ptr<TFolderWatchThread> watch_;
     TSystemViewCommands *commands_ = nullptr;

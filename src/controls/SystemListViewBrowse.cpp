@@ -1,5 +1,6 @@
 // Listing a folder into the view: browsing, filling rows, the ".." row, the detail probes
 // and the hand-over from the watch thread.
+#include "common/BusyCursor.h"
 #include "common/MessageBoxes.h"
 #include "controls/ShellIconList.h"
 #include "controls/SystemListFill.h"
@@ -9,12 +10,15 @@
 
 #include <QSet>
 #include <QTimer>
+#include <algorithm>
+#include <chrono>
 
 namespace {
 
-// How long a listing waits for the probes before it shows the rows: folders of ordinary
-// size appear complete, a slow disk or share fills the details in afterwards.
-constexpr int kProbeWaitMs = 150;
+// How long a listing waits for the folder's entries and their probes before it shows the
+// rows: folders of ordinary size appear complete, a slow disk or share fills the rows and
+// details in afterwards, and the window never waits longer than this.
+constexpr int kListWaitMs = 40;
 // Requests go to the probe thread in groups while the folder is read.
 constexpr size_t kProbeBatch = 64;
 
@@ -99,37 +103,49 @@ bool TSystemListView::BrowseToPidl(TItemIdList list)
                 } catch (const std::exception &) {
                 }
             }
-            std::vector<std::unique_ptr<TListItemData>> rows;
-            const int count = EnumerateFolder(
-                *folder, Filter(),
-                [&] {
-                    // The folder can be read: from here on it is the listed one.
-                    ApplyColumnType(type);
-                    folder_ = folder;
-                    directory_ = directory;
-                    realDirectory_ = path;
-                    probe_->Cancel();
-                    pendingProbes_.clear();
-                    rowBySerial_.clear();
-                    ++listingGeneration_;
-                    model_->ResetRows({});
-                },
-                [&](TEnumItem &item) {
-                    rows.push_back(MakeRow(item, true));
-                    return true;
-                },
-                &enumerationError);
-            if (count >= 0) {
+            // Only the folder is opened here; its entries are looked at on the lister's
+            // thread, so that a slow or hung mount never holds up the window.
+            const TEnumFilter filter = Filter();
+            std::unique_ptr<TShellEnum> items;
+            try {
+                TBusyCursor busy;
+                items = folder->EnumObjects(filter.Flags());
+            } catch (const std::exception &e) {
+                enumerationError = QString::fromUtf8(e.what());
+            }
+            if (items) {
+                // The folder can be read: from here on it is the listed one.
+                ApplyColumnType(type);
+                folder_ = folder;
+                directory_ = directory;
+                realDirectory_ = path;
+                probe_->Cancel();
+                pendingProbes_.clear();
+                rowBySerial_.clear();
+                ++listingGeneration_;
+                model_->ResetRows({});
                 currentList_ = std::move(list);
+                lister_->Start(folder, std::move(items), filter);
+                // A folder of ordinary size on a local disk is read within the wait and
+                // appears complete; the rest of a larger or slower one follows as it comes.
+                std::vector<std::unique_ptr<TListItemData>> rows;
+                const auto started = std::chrono::steady_clock::now();
+                listedRows_ = &rows;
+                const bool complete = lister_->Finish(kListWaitMs);
+                listedRows_ = nullptr;
                 if (!currentList_.isNull())
                     if (auto parent = MakeParentRow())
                         rows.insert(rows.begin(), std::move(parent));
                 FlushProbeRequests();
-                probe_->Finish(kProbeWaitMs);
+                const int spent = int(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                          std::chrono::steady_clock::now() - started)
+                                          .count());
+                probe_->Finish(std::max(0, kListWaitMs - spent));
                 resortTimer_->stop();
                 SortVector(rows);
                 model_->ResetRows(std::move(rows));
                 UpdateHistory();
+                watchWhenListed_ = !complete;
                 ok = true;
             }
         }
@@ -154,7 +170,9 @@ bool TSystemListView::BrowseToPidl(TItemIdList list)
 
     if (OnChangeDir)
         OnChangeDir(this);
-    watch_->WatchCurrentFolder(folder_);
+    // Watching compares the folder with the rows: it starts once every row is there.
+    if (!watchWhenListed_)
+        watch_->WatchCurrentFolder(folder_);
     TSystemToolButtons buttons =
         ToolButton(tbRefresh) | ToolButton(tbDirUp) | ToolButton(tbNewDir) | ToolButton(tbIconOptions);
     if (currentList_.isRoot())
@@ -179,6 +197,35 @@ std::unique_ptr<TListItemData> TSystemListView::MakeRow(TEnumItem &item, bool fi
     rowBySerial_.insert(row->Serial, row.get());
     FillRow(*row, *folder_, item.HasFindData ? &item.FindData : nullptr, findDataKnown, true);
     return row;
+}
+
+void TSystemListView::AddListedItems(std::vector<TEnumItem> &items)
+{
+    std::lock_guard lock(lock_);
+    if (!folder_)
+        return;
+    std::vector<std::unique_ptr<TListItemData>> rows;
+    rows.reserve(items.size());
+    for (TEnumItem &item : items)
+        rows.push_back(MakeRow(item, true));
+    items.clear();
+    if (listedRows_) {
+        // Within the listing's own wait: the rows are shown together, sorted, at its end.
+        for (auto &row : rows)
+            listedRows_->push_back(std::move(row));
+        return;
+    }
+    FlushProbeRequests();
+    model_->AppendRows(std::move(rows));
+    resortTimer_->start();
+}
+
+void TSystemListView::ListingDone()
+{
+    if (watchWhenListed_ && folder_) {
+        watchWhenListed_ = false;
+        watch_->WatchCurrentFolder(folder_);
+    }
 }
 
 void TSystemListView::FillRow(TListItemData &row, const TShellFolder &folder, const TFindData *findData,

@@ -17,14 +17,86 @@ namespace {
 constexpr uint32_t AifcVersion1 = 0xA2805140;
 constexpr size_t CommBodySize = 18; // without the AIFC compression type
 
-bool hasAiffHeader(const uint8_t *p, size_t size)
+template <class TBytes> bool hasAiffHeader(TBytes &bytes, uint64_t base)
 {
-    return size >= TAIFFFile::HeaderSize && isId(p, "FORM") && (isId(p + 8, "AIFF") || isId(p + 8, "AIFC"));
+    if (bytes.size() < base || bytes.size() - base < TAIFFFile::HeaderSize)
+        return false;
+    const uint8_t *p = bytes.at(base, 12);
+    return isId(p, "FORM") && (isId(p + 8, "AIFF") || isId(p + 8, "AIFC"));
 }
 
-std::optional<size_t> findAiffChunk(const uint8_t *image, size_t size, const char *id)
+template <class TBytes> std::optional<size_t> findAiffChunk(TBytes &bytes, uint64_t base, const char *id)
 {
-    return findChunk(image, size, id, true, "AIFF file is corrupt. (Chunk ");
+    return findChunk(bytes, base, id, true, "AIFF file is corrupt. (Chunk ");
+}
+
+// Where an accepted file keeps its facts, and the facts themselves.
+struct TAiffLayout {
+    uint64_t base = 0; // 0, or 128 behind a MacBinary header
+    bool aifc = false;
+    size_t commHeader = 0;
+    size_t ssndHeader = 0;
+    TAudioFormat format;
+};
+
+template <class TBytes> TAiffLayout parseAiff(TBytes &bytes)
+{
+    TAiffLayout layout;
+    if (!hasAiffHeader(bytes, 0)) {
+        // A file copied from a Mac may carry a 128-byte MacBinary header before the FORM.
+        if (bytes.size() <= 128 || !hasAiffHeader(bytes, 128))
+            throw EModwright("Corrupt AIFF file.");
+        layout.base = 128;
+    }
+    const uint64_t base = layout.base;
+    const uint64_t size = bytes.size() - base;
+    layout.aifc = isId(bytes.at(base + 8, 4), "AIFC");
+
+    if (layout.aifc) {
+        const auto fver = findAiffChunk(bytes, base, "FVER");
+        if (!fver)
+            throw EModwright("AIFF file is of format AIFC but has no version chunk.");
+        if (be32(bytes.at(base + *fver + 4, 4)) < 4)
+            throw EModwright("Version chunk in this AIFF is too small.");
+        if (be32(bytes.at(base + *fver + 8, 4)) != AifcVersion1)
+            throw EModwright("Version of this AIFF file is unsupported.");
+    }
+
+    const auto comm = findAiffChunk(bytes, base, "COMM");
+    if (!comm)
+        throw EModwright("AIFF file contains no common chunk.");
+    // However short the chunk claims to be, its 18 body bytes are read: they must be there.
+    if (size - *comm - 8 < CommBodySize)
+        throw EModwright("AIFF file is corrupt. (Chunk COMM)");
+    const uint32_t commLength = be32(bytes.at(base + *comm + 4, 4));
+    if (commLength > 21 && !isId(bytes.at(base + *comm + 8 + 18, 4), "NONE"))
+        throw EModwright("AIFF file is not linear PCM encoded.");
+    const uint8_t *body = bytes.at(base + *comm + 8, CommBodySize);
+    const uint16_t bits = be16(body + 6);
+    if (bits != 16 && bits != 8)
+        throw EModwright("AIFF file is neither 8 nor 16 bit");
+    const uint16_t channels = be16(body);
+    if (channels != 1 && channels != 2)
+        throw EModwright("AIFF file is neither mono nor stereo.");
+    const uint32_t frames = be32(body + 2);
+    layout.format.Channels = channels;
+    layout.format.BitsPerSample = bits;
+    layout.format.FrameCount = frames; // unlike WAV, the common chunk's count
+    layout.format.SampleRate = ReadExtendedRate(body + 8);
+    layout.format.BigEndian = true;
+
+    const auto ssnd = findAiffChunk(bytes, base, "SSND");
+    if (!ssnd)
+        throw EModwright("AIFF file contains no SSND chunk.");
+    const uint64_t ssndLength = be32(bytes.at(base + *ssnd + 4, 4));
+    // 64-bit: frames * channels * bytes of a 32-bit frame count cannot wrap to a small size.
+    const uint64_t needed = uint64_t(frames) * channels * (bits / 8);
+    if (ssndLength < 8 || ssndLength - 8 < needed)
+        throw EModwright("SSND chunk is too small.");
+    layout.format.DataSize = int64_t(ssndLength) - 8;
+    layout.commHeader = *comm;
+    layout.ssndHeader = *ssnd;
+    return layout;
 }
 
 } // namespace
@@ -76,54 +148,18 @@ std::unique_ptr<TAIFFFile> TAIFFFile::CreateNew(const TAudioFormat &Format, int 
 
 void TAIFFFile::ParseImage(const uint8_t *Image, size_t Size)
 {
-    if (!hasAiffHeader(Image, Size)) {
-        // A file copied from a Mac may carry a 128-byte MacBinary header before the FORM.
-        if (Size <= 128 || !hasAiffHeader(Image + 128, Size - 128))
-            throw EModwright("Corrupt AIFF file.");
-        Image += 128;
-        Size -= 128;
-    }
-    const bool aifc = isId(Image + 8, "AIFC");
+    TMemoryBytes bytes(Image, Size);
+    const TAiffLayout layout = parseAiff(bytes);
+    aifc_ = layout.aifc;
+    commHeader_ = layout.commHeader;
+    ssndHeader_ = layout.ssndHeader;
+    SetImage(Image + layout.base, Size - size_t(layout.base));
+}
 
-    if (aifc) {
-        const auto fver = findAiffChunk(Image, Size, "FVER");
-        if (!fver)
-            throw EModwright("AIFF file is of format AIFC but has no version chunk.");
-        if (be32(Image + *fver + 4) < 4)
-            throw EModwright("Version chunk in this AIFF is too small.");
-        if (be32(Image + *fver + 8) != AifcVersion1)
-            throw EModwright("Version of this AIFF file is unsupported.");
-    }
-
-    const auto comm = findAiffChunk(Image, Size, "COMM");
-    if (!comm)
-        throw EModwright("AIFF file contains no common chunk.");
-    // However short the chunk claims to be, its 18 body bytes are read: they must be there.
-    if (Size - *comm - 8 < CommBodySize)
-        throw EModwright("AIFF file is corrupt. (Chunk COMM)");
-    const uint8_t *body = Image + *comm + 8;
-    if (be32(Image + *comm + 4) > 21 && !isId(body + 18, "NONE"))
-        throw EModwright("AIFF file is not linear PCM encoded.");
-    const uint16_t bits = be16(body + 6);
-    if (bits != 16 && bits != 8)
-        throw EModwright("AIFF file is neither 8 nor 16 bit");
-    const uint16_t channels = be16(body);
-    if (channels != 1 && channels != 2)
-        throw EModwright("AIFF file is neither mono nor stereo.");
-
-    const auto ssnd = findAiffChunk(Image, Size, "SSND");
-    if (!ssnd)
-        throw EModwright("AIFF file contains no SSND chunk.");
-    const uint64_t ssndLength = be32(Image + *ssnd + 4);
-    // 64-bit: frames * channels * bytes of a 32-bit frame count cannot wrap to a small size.
-    const uint64_t needed = uint64_t(be32(body + 2)) * channels * (bits / 8);
-    if (ssndLength < 8 || ssndLength - 8 < needed)
-        throw EModwright("SSND chunk is too small.");
-
-    aifc_ = aifc;
-    commHeader_ = *comm;
-    ssndHeader_ = *ssnd;
-    SetImage(Image, Size);
+TAudioFormat TAIFFFile::ReadFormat(TByteSource &Source)
+{
+    TSourceBytes bytes(Source);
+    return parseAiff(bytes).format;
 }
 
 void TAIFFFile::GetFormat(TAudioFormat &Format) const

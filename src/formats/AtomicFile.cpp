@@ -1,18 +1,22 @@
 #include "formats/AtomicFile.h"
 
+#include "platform/AtomicSave.h"
 #include "platform/Exception.h"
 
-#include <QSaveFile>
+#include <QFile>
+#include <cstring>
 
 void WriteFileAtomically(const QString &FileName, const QByteArray &Bytes)
 {
-    QSaveFile file(FileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw EModwright("Cannot create file \"" + FileName.toStdString() + "\". " +
-                         file.errorString().toStdString());
-    if (file.write(Bytes) != Bytes.size() || !file.commit()) {
-        const std::string reason = file.errorString().toStdString();
-        file.cancelWriting();
-        throw EModwright("Cannot write file \"" + FileName.toStdString() + "\". " + reason);
-    }
+    auto fail = [&](const char *what, int error) {
+        throw EModwright(std::string(what) + " \"" + FileName.toStdString() + "\". " + std::strerror(error));
+    };
+    TAtomicSave save(QFile::encodeName(FileName).toStdString());
+    if (const int error = save.Open())
+        fail("Cannot create file", error);
+    int error = save.Write(Bytes.constData(), size_t(Bytes.size()));
+    if (error == 0)
+        error = save.Commit();
+    if (error != 0)
+        fail("Cannot write file", error);
 }

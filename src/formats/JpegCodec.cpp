@@ -5,6 +5,7 @@
 #include "formats/ReadOnlyFile.h"
 #include "platform/Exception.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -65,11 +66,15 @@ void initErrorManager(TErrorManager &err)
 
 const JOCTET kFakeEoi[2] = {0xFF, JPEG_EOI};
 
-// Feeds libjpeg from a TByteSource, or straight from memory when the bytes are all there.
+// Feeds libjpeg from a TByteSource in windows of kInputBufferSize bytes, every window filled
+// as far as the stream reaches however few bytes each read returns. libjpeg-turbo decodes a
+// scan's entropy-coded data on a fast path only while enough bytes lie in the buffer, and on
+// damaged data the fast and the careful path can disagree; so the windows must depend on the
+// stream alone, not on how the reads happen to split it, nor on whether it came from memory.
 struct TSourceManager {
     jpeg_source_mgr pub;
-    TByteSource *source = nullptr; // null: the whole stream was handed over at the start
-    uint64_t position = 0;         // next offset to read from source
+    TByteSource *source = nullptr;
+    uint64_t position = 0; // next offset to read from source
     JOCTET buffer[kInputBufferSize];
 };
 
@@ -85,17 +90,27 @@ void giveFakeEoi(j_decompress_ptr cinfo, TSourceManager *src)
     src->pub.bytes_in_buffer = sizeof kFakeEoi;
 }
 
+// Reads until the buffer is full or the source has no more. Raises EModwright.
+size_t fillWindow(TSourceManager *src)
+{
+    size_t filled = 0;
+    while (filled < sizeof src->buffer) {
+        const size_t n =
+            src->source->readAt(src->position + filled, src->buffer + filled, sizeof src->buffer - filled);
+        if (n == 0)
+            break;
+        filled += n;
+    }
+    return filled;
+}
+
 boolean fillInputBuffer(j_decompress_ptr cinfo)
 {
     auto *src = reinterpret_cast<TSourceManager *>(cinfo->src);
-    if (!src->source) {
-        giveFakeEoi(cinfo, src);
-        return TRUE;
-    }
     size_t n = 0;
     bool failed = false;
     try {
-        n = src->source->readAt(src->position, src->buffer, sizeof src->buffer);
+        n = fillWindow(src);
     } catch (const std::exception &e) {
         // Copied out, and the jump made only after the handler has ended.
         TErrorManager *err = errorManager(j_common_ptr(cinfo));
@@ -240,50 +255,65 @@ QImage decode(TDecodeJob &job)
 
 // --- encoding ------------------------------------------------------------------------------
 
-// Collects the compressed bytes in a buffer that grows by doubling.
+// Writes the compressed bytes straight into the QByteArray that is returned, sized up front
+// from the image and the quality, so that an ordinary image needs neither a reallocation nor
+// a final copy; a larger result doubles it.
 struct TDestManager {
     jpeg_destination_mgr pub;
-    JOCTET *data = nullptr;
-    size_t capacity = 0;
+    QByteArray *out = nullptr;
     size_t size = 0;
 };
+
+JOCTET *bytesOf(QByteArray &array)
+{
+    return reinterpret_cast<JOCTET *>(array.data());
+}
 
 void initDestination(j_compress_ptr cinfo)
 {
     auto *dest = reinterpret_cast<TDestManager *>(cinfo->dest);
-    dest->data = static_cast<JOCTET *>(std::malloc(kInitialOutputSize));
-    if (!dest->data)
-        failWith(j_common_ptr(cinfo), "Not enough memory to encode the JPEG image.");
-    dest->capacity = kInitialOutputSize;
-    dest->pub.next_output_byte = dest->data;
-    dest->pub.free_in_buffer = dest->capacity;
+    dest->pub.next_output_byte = bytesOf(*dest->out);
+    dest->pub.free_in_buffer = size_t(dest->out->size());
 }
 
 // Called when the whole buffer is full.
 boolean emptyOutputBuffer(j_compress_ptr cinfo)
 {
     auto *dest = reinterpret_cast<TDestManager *>(cinfo->dest);
-    const size_t used = dest->capacity;
-    auto *grown = static_cast<JOCTET *>(std::realloc(dest->data, used * 2));
+    const size_t used = size_t(dest->out->size());
+    bool grown = true;
+    try {
+        dest->out->resize(qsizetype(used * 2));
+    } catch (...) {
+        grown = false; // the jump is made only after the handler has ended
+    }
     if (!grown)
         failWith(j_common_ptr(cinfo), "Not enough memory to encode the JPEG image.");
-    dest->data = grown;
-    dest->capacity = used * 2;
-    dest->pub.next_output_byte = dest->data + used;
-    dest->pub.free_in_buffer = dest->capacity - used;
+    dest->pub.next_output_byte = bytesOf(*dest->out) + used;
+    dest->pub.free_in_buffer = used;
     return TRUE;
 }
 
 void termDestination(j_compress_ptr cinfo)
 {
     auto *dest = reinterpret_cast<TDestManager *>(cinfo->dest);
-    dest->size = dest->capacity - dest->pub.free_in_buffer;
+    dest->size = size_t(dest->out->size()) - dest->pub.free_in_buffer;
+}
+
+// About what libjpeg makes of a photograph at this quality, and at least 64 KiB.
+qsizetype expectedOutputSize(const QImage &image, int quality)
+{
+    const double pixels = double(image.width()) * double(image.height());
+    const double bytesPerPixel = quality >= 95 ? 1.5 : (quality >= 85 ? 0.6 : 0.35);
+    return qsizetype(
+        std::min(std::max(pixels * bytesPerPixel, double(kInitialOutputSize)), 256.0 * 1024 * 1024));
 }
 
 struct TEncodeJob {
     jpeg_compress_struct cinfo;
     TErrorManager err;
     TDestManager dest;
+    QByteArray out;
     QImage rgb; // Format_RGB888
     int quality = 0;
 
@@ -296,11 +326,7 @@ struct TEncodeJob {
         dest.pub.empty_output_buffer = emptyOutputBuffer;
         dest.pub.term_destination = termDestination;
     }
-    ~TEncodeJob()
-    {
-        jpeg_destroy_compress(&cinfo);
-        std::free(dest.data);
-    }
+    ~TEncodeJob() { jpeg_destroy_compress(&cinfo); }
     TEncodeJob(const TEncodeJob &) = delete;
     TEncodeJob &operator=(const TEncodeJob &) = delete;
 };
@@ -320,10 +346,16 @@ bool runEncode(TEncodeJob &job)
     jpeg_set_quality(&job.cinfo, job.quality, TRUE /* limit the tables to baseline */);
     job.cinfo.dct_method = JDCT_ISLOW;
     jpeg_start_compress(&job.cinfo, TRUE);
+    // Rows a group at a time: libjpeg works on groups of 8 or 16 rows anyway, and one call
+    // per row costs more than the row's colour conversion on small images.
+    constexpr JDIMENSION kRowsPerCall = 16;
+    JSAMPROW rows[kRowsPerCall];
     while (job.cinfo.next_scanline < job.cinfo.image_height) {
-        // libjpeg only reads the row, though its type says otherwise.
-        JSAMPROW row = const_cast<JSAMPLE *>(job.rgb.constScanLine(int(job.cinfo.next_scanline)));
-        jpeg_write_scanlines(&job.cinfo, &row, 1);
+        const JDIMENSION first = job.cinfo.next_scanline;
+        const JDIMENSION count = std::min(kRowsPerCall, job.cinfo.image_height - first);
+        for (JDIMENSION i = 0; i < count; ++i) // libjpeg only reads the rows, whatever the type says
+            rows[i] = const_cast<JSAMPLE *>(job.rgb.constScanLine(int(first + i)));
+        jpeg_write_scanlines(&job.cinfo, rows, count);
     }
     jpeg_finish_compress(&job.cinfo);
     return true;
@@ -343,12 +375,9 @@ QImage DecodeJpeg(TByteSource &Source, uint64_t Offset, const TJpegLimits &Limit
 
 QImage DecodeJpeg(std::span<const uint8_t> Bytes, const TJpegLimits &Limits)
 {
-    auto job = std::make_unique<TDecodeJob>();
-    job->limits = Limits;
-    job->progress.maxScans = Limits.MaxScans;
-    job->src.pub.next_input_byte = Bytes.data();
-    job->src.pub.bytes_in_buffer = Bytes.size();
-    return decode(*job);
+    // Through the same windows as a file, so that both decode a damaged stream alike.
+    TMemorySource memory(Bytes);
+    return DecodeJpeg(memory, 0, Limits);
 }
 
 QImage ReadJpegFile(const QString &FileName, const TJpegLimits &Limits)
@@ -371,9 +400,12 @@ QByteArray EncodeJpeg(const QImage &Image, int Quality)
     job->rgb = Image.format() == QImage::Format_RGB888 ? Image : Image.convertToFormat(QImage::Format_RGB888);
     if (job->rgb.isNull())
         throw EModwright("Not enough memory to convert the image.");
+    job->out = QByteArray(expectedOutputSize(job->rgb, Quality), Qt::Uninitialized);
+    job->dest.out = &job->out;
     if (!runEncode(*job))
         throw EModwright(job->err.message);
-    return QByteArray(reinterpret_cast<const char *>(job->dest.data), qsizetype(job->dest.size));
+    job->out.truncate(qsizetype(job->dest.size));
+    return std::move(job->out);
 }
 
 void WriteJpegFile(const QString &FileName, const QImage &Image, int Quality)

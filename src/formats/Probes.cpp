@@ -14,6 +14,12 @@
 #include <QGuiApplication>
 #include <QIODevice>
 #include <QThread>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -35,6 +41,66 @@ bool extensionIs(const QString &FileName, const char *Extension)
 const char *const kMessageLineBreak = "\r\n";
 
 thread_local QString lastLoadError;
+
+// A sample file opened for its headers only, refused with the messages of the mapping that
+// CreateFromFile makes, so that a probe and an assignment report a bad file alike.
+class TSampleHeaders final : public TByteSource {
+public:
+    explicit TSampleHeaders(const QString &FileName) : fileName_(FileName)
+    {
+        // O_NONBLOCK: a FIFO named like a sample is refused below, not waited on.
+        fd_ = ::open(FileName.toUtf8().constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+        if (fd_ < 0)
+            fail("Couldn't open ");
+        // Other readers are welcome; a writer of ours holding the exclusive lock is not.
+        if (::flock(fd_, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK)
+            fail("Couldn't open ");
+        struct stat st {};
+        if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0)
+            fail("Couldn't open ");
+        if (st.st_size == 0)
+            fail("CreateFileMapping failed: ");
+        size_ = uint64_t(st.st_size);
+    }
+    ~TSampleHeaders() override
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    TSampleHeaders(const TSampleHeaders &) = delete;
+    TSampleHeaders &operator=(const TSampleHeaders &) = delete;
+
+    uint64_t size() const override { return size_; }
+    size_t readAt(uint64_t Offset, uint8_t *Dest, size_t Count) override
+    {
+        size_t done = 0;
+        while (done < Count) {
+            const ssize_t n = ::pread(fd_, Dest + done, Count - done, off_t(Offset + done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                throw EModwright("Cannot read file \"" + fileName_.toStdString() + "\". " +
+                                 std::strerror(errno));
+            if (n == 0)
+                break;
+            done += size_t(n);
+        }
+        return done;
+    }
+
+private:
+    [[noreturn]] void fail(const char *prefix)
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = -1;
+        throw EModwright(prefix + fileName_.toStdString() + ".");
+    }
+
+    QString fileName_;
+    int fd_ = -1;
+    uint64_t size_ = 0;
+};
 
 // The hourglass while a JPEG decodes, when there is a GUI whose thread this is.
 bool loadJpeg(const QString &FileName, QImage &Picture)
@@ -96,13 +162,15 @@ TImageInfo GetImageInfo(const QString &FileName)
 
 void GetAudioInfo(const QString &FileName, TAudioFormat &Format)
 {
-    if (extensionIs(FileName, ".aif"))
-        TAIFFFile::CreateFromFile(FileName)->GetFormat(Format);
-    else if (extensionIs(FileName, ".wav"))
-        TWaveFile::CreateFromFile(FileName)->GetFormat(Format);
-    else
+    if (extensionIs(FileName, ".aif")) {
+        TSampleHeaders file(FileName);
+        Format = TAIFFFile::ReadFormat(file);
+    } else if (extensionIs(FileName, ".wav")) {
+        TSampleHeaders file(FileName);
+        Format = TWaveFile::ReadFormat(file);
+    } else {
         throw EModwright("No valid WAV/AIFF file.");
-    Format.Data = nullptr; // it pointed into the mapping just released
+    }
 }
 
 TAudioFormat GetAudioInfo(const QString &FileName)

@@ -3,6 +3,7 @@
 #include "platform/Exception.h"
 
 #include <QFile>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -51,6 +52,24 @@ TReadOnlyFile::~TReadOnlyFile()
 }
 
 size_t TReadOnlyFile::readAt(uint64_t Offset, uint8_t *Dest, size_t Count)
+{
+    if (Count >= kReadAhead)
+        return readDirect(Offset, Dest, Count);
+    if (!ahead_ || Offset < aheadOffset_ || Offset + Count > aheadOffset_ + aheadLength_) {
+        if (!ahead_)
+            ahead_ = std::make_unique<uint8_t[]>(kReadAhead);
+        aheadLength_ = 0; // stays empty if the read raises
+        aheadOffset_ = Offset;
+        aheadLength_ = readDirect(Offset, ahead_.get(), kReadAhead);
+    }
+    const uint64_t skip = Offset - aheadOffset_;
+    const size_t n = skip >= aheadLength_ ? 0 : std::min<size_t>(Count, aheadLength_ - size_t(skip));
+    if (n > 0)
+        std::memcpy(Dest, ahead_.get() + skip, n);
+    return n;
+}
+
+size_t TReadOnlyFile::readDirect(uint64_t Offset, uint8_t *Dest, size_t Count)
 {
     size_t done = 0;
     while (done < Count) {

@@ -14,17 +14,66 @@ namespace {
 
 constexpr size_t FmtBodySize = 16;
 
-bool hasWaveHeader(const uint8_t *p, size_t size)
+template <class TBytes> bool hasWaveHeader(TBytes &bytes, uint64_t base)
 {
-    return size >= TWaveFile::HeaderSize && isId(p, "RIFF") && isId(p + 8, "WAVE");
+    if (bytes.size() < base || bytes.size() - base < TWaveFile::HeaderSize)
+        return false;
+    const uint8_t *p = bytes.at(base, 12);
+    return isId(p, "RIFF") && isId(p + 8, "WAVE");
 }
 
-size_t findWaveChunk(const uint8_t *image, size_t size, const char *id, const char *absentMessage)
+template <class TBytes>
+size_t findWaveChunk(TBytes &bytes, uint64_t base, const char *id, const char *absentMessage)
 {
-    const auto pos = findChunk(image, size, id, false, "Wave file is corrupt. (Chunk ");
+    const auto pos = findChunk(bytes, base, id, false, "Wave file is corrupt. (Chunk ");
     if (!pos)
         throw EModwright(absentMessage);
     return *pos;
+}
+
+// Where an accepted file keeps its facts, and the facts themselves.
+struct TWaveLayout {
+    uint64_t base = 0; // 0, or 128 behind a MacBinary header
+    size_t fmtBody = 0;
+    size_t dataHeader = 0;
+    TAudioFormat format;
+};
+
+template <class TBytes> TWaveLayout parseWave(TBytes &bytes)
+{
+    TWaveLayout layout;
+    if (!hasWaveHeader(bytes, 0)) {
+        // A file copied from a Mac may carry a 128-byte MacBinary header before the RIFF.
+        if (!hasWaveHeader(bytes, 128))
+            throw EModwright("Corrupt wave file.");
+        layout.base = 128;
+    }
+    const uint64_t size = bytes.size() - layout.base;
+    const size_t fmt = findWaveChunk(bytes, layout.base, "fmt ", "Wave file contains no fmt chunk.");
+    // The length field of "fmt " is not trusted either way, but its 16 body bytes must be
+    // inside the file before they are read.
+    if (size - fmt - 8 < FmtBodySize)
+        throw EModwright("Wave file is corrupt. (Chunk fmt )");
+    const uint8_t *body = bytes.at(layout.base + fmt + 8, FmtBodySize);
+    if (le16(body) != 1)
+        throw EModwright("Wave file is not linear PCM encoded.");
+    const uint16_t bits = le16(body + 14);
+    if (bits != 16 && bits != 8)
+        throw EModwright("Wave file is neither 8 nor 16 bit");
+    const uint16_t channels = le16(body + 2);
+    if (channels != 1 && channels != 2)
+        throw EModwright("Wave file is neither mono nor stereo.");
+    layout.format.Channels = channels;
+    layout.format.BitsPerSample = bits;
+    layout.format.SampleRate = le32(body + 4);
+    layout.format.BigEndian = false;
+
+    const size_t data = findWaveChunk(bytes, layout.base, "data", "Wave file contains no data chunk.");
+    layout.format.DataSize = le32(bytes.at(layout.base + data + 4, 4));
+    layout.format.FrameCount = layout.format.DataSize / (channels * (bits / 8)); // a part frame is dropped
+    layout.fmtBody = fmt + 8;
+    layout.dataHeader = data;
+    return layout;
 }
 
 } // namespace
@@ -52,34 +101,17 @@ std::unique_ptr<TWaveFile> TWaveFile::CreateNew(const TAudioFormat &Format, int 
 
 void TWaveFile::ParseImage(const uint8_t *Image, size_t Size)
 {
-    if (!hasWaveHeader(Image, Size)) {
-        // A file copied from a Mac may carry a 128-byte MacBinary header before the RIFF.
-        if (Size < 128 || !hasWaveHeader(Image + 128, Size - 128))
-            throw EModwright("Corrupt wave file.");
-        Image += 128;
-        Size -= 128;
-    }
+    TMemoryBytes bytes(Image, Size);
+    const TWaveLayout layout = parseWave(bytes);
+    fmtBody_ = layout.fmtBody;
+    dataHeader_ = layout.dataHeader;
+    SetImage(Image + layout.base, Size - size_t(layout.base));
+}
 
-    const size_t fmt = findWaveChunk(Image, Size, "fmt ", "Wave file contains no fmt chunk.");
-    // The length field of "fmt " is not trusted either way, but its 16 body bytes must be
-    // inside the file before they are read.
-    if (Size - fmt - 8 < FmtBodySize)
-        throw EModwright("Wave file is corrupt. (Chunk fmt )");
-    const uint8_t *body = Image + fmt + 8;
-    if (le16(body) != 1)
-        throw EModwright("Wave file is not linear PCM encoded.");
-    const uint16_t bits = le16(body + 14);
-    if (bits != 16 && bits != 8)
-        throw EModwright("Wave file is neither 8 nor 16 bit");
-    const uint16_t channels = le16(body + 2);
-    if (channels != 1 && channels != 2)
-        throw EModwright("Wave file is neither mono nor stereo.");
-
-    const size_t data = findWaveChunk(Image, Size, "data", "Wave file contains no data chunk.");
-
-    fmtBody_ = fmt + 8;
-    dataHeader_ = data;
-    SetImage(Image, Size);
+TAudioFormat TWaveFile::ReadFormat(TByteSource &Source)
+{
+    TSourceBytes bytes(Source);
+    return parseWave(bytes).format;
 }
 
 void TWaveFile::GetFormat(TAudioFormat &Format) const

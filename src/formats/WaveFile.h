@@ -1,6 +1,7 @@
 #pragma once
 
 #include "formats/AudioFile.h"
+#include "formats/ByteSource.h"
 
 #include <memory>
 
@@ -15,6 +16,9 @@ public:
     static std::unique_ptr<TWaveFile> CreateFromImage(const uint8_t *Image, size_t Size);
     // Builds a new file image from Format's samples as Channels (1, 2) and Bits (8, 16).
     static std::unique_ptr<TWaveFile> CreateNew(const TAudioFormat &Format, int Channels, int Bits);
+    // The format of a file, validated as CreateFromFile does, from its headers alone
+    // (Data stays null): what a probe needs, without mapping the samples.
+    static TAudioFormat ReadFormat(TByteSource &Source);
 
     using TAudioFileBase::GetFormat;
     void GetFormat(TAudioFormat &Format) const override;

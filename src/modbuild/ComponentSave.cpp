@@ -6,11 +6,12 @@
 #include "formats/JpegCodec.h"
 #include "formats/Probes.h"
 #include "formats/WaveFile.h"
+#include "platform/AtomicSave.h"
 #include "platform/Exception.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <cstring>
 
 namespace {
 
@@ -119,22 +120,27 @@ void CopyFileAtomically(const QString &source, const QString &destination, qint6
         Fail(QString("Cannot open file \"%1\". %2").arg(source, in.errorString()));
     if (offset > 0 && !in.seek(offset))
         Fail(QString("Cannot read file \"%1\". %2").arg(source, in.errorString()));
-    QSaveFile out(destination);
-    if (!out.open(QIODevice::WriteOnly))
-        Fail(QString("Cannot create file \"%1\". %2").arg(destination, out.errorString()));
+    TAtomicSave out(QFile::encodeName(destination).toStdString());
+    if (const int error = out.Open())
+        Fail(QString("Cannot create file \"%1\". %2")
+                 .arg(destination, QString::fromLocal8Bit(std::strerror(error))));
     QByteArray block(CopyBlockSize, Qt::Uninitialized);
+    int error = 0;
     for (;;) {
         const qint64 got = in.read(block.data(), CopyBlockSize);
         if (got < 0)
             Fail(QString("Cannot read file \"%1\". %2").arg(source, in.errorString()));
         if (got == 0)
             break;
-        if (out.write(block.constData(), got) != got)
-            Fail(QString("Cannot write file \"%1\". %2").arg(destination, out.errorString()));
+        if ((error = out.Write(block.constData(), size_t(got))) != 0)
+            break;
     }
     // The temporary file is removed when `out` goes away uncommitted.
-    if (!out.commit())
-        Fail(QString("Cannot write file \"%1\". %2").arg(destination, out.errorString()));
+    if (error == 0)
+        error = out.Commit();
+    if (error != 0)
+        Fail(QString("Cannot write file \"%1\". %2")
+                 .arg(destination, QString::fromLocal8Bit(std::strerror(error))));
 }
 
 namespace {

@@ -1,8 +1,8 @@
 #include "platform/FileIo.h"
 
+#include "platform/AtomicSave.h"
 #include "platform/Exception.h"
 
-#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -20,16 +20,6 @@ std::string ErrorText(int error)
 [[noreturn]] void ThrowWriteError(const std::string &path, int error)
 {
     throw EModwright("Cannot write " + path + ": " + ErrorText(error) + ".");
-}
-
-std::string FolderOf(const std::string &path)
-{
-    const std::size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return path.substr(0, slash);
 }
 
 // Closes a descriptor on every way out.
@@ -55,22 +45,6 @@ public:
 private:
     int fd_;
 };
-
-bool WriteAll(int fd, std::string_view data)
-{
-    while (!data.empty()) {
-        const ssize_t written = ::write(fd, data.data(), data.size());
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
-std::atomic<unsigned> tempCounter{0};
 
 } // namespace
 
@@ -108,58 +82,14 @@ void WriteFileAtomic(const std::string &path, std::string_view contents)
 {
     if (path.empty())
         throw EModwright("Cannot write a file without a name.");
-
-    // Replace the target of a symbolic link, not the link itself.
-    std::string target = path;
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        if (char *resolved = ::realpath(path.c_str(), nullptr)) {
-            target = resolved;
-            std::free(resolved);
-        }
-    }
-    const bool existed = ::stat(target.c_str(), &st) == 0;
-    if (existed && S_ISDIR(st.st_mode))
-        ThrowWriteError(path, EISDIR);
-
-    // A name of our own beside the target; O_EXCL guards against any clash, and
-    // creating with 0666 lets the umask decide a new file's permissions.
-    std::string temp;
-    int raw = -1;
-    for (int attempt = 0; attempt < 100 && raw < 0; ++attempt) {
-        temp = target + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(tempCounter++);
-        raw = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (raw < 0 && errno != EEXIST)
-            ThrowWriteError(path, errno);
-    }
-    if (raw < 0)
-        ThrowWriteError(path, EEXIST);
-
-    TFd fd(raw);
-    auto fail = [&](int error) {
-        ::unlink(temp.c_str());
+    TAtomicSave save(path);
+    int error = save.Open();
+    if (error == 0)
+        error = save.Write(contents.data(), contents.size());
+    if (error == 0)
+        error = save.Commit();
+    if (error != 0)
         ThrowWriteError(path, error);
-    };
-    if (existed)
-        ::fchmod(fd.get(), st.st_mode & 07777); // best effort: the contents matter more
-    if (!WriteAll(fd.get(), contents))
-        fail(errno);
-    // A file system that cannot sync at all (some network and FUSE mounts)
-    // still gets the rename; any other sync error means the data may be lost.
-    if (::fsync(fd.get()) != 0 && errno != EINVAL && errno != ENOTSUP && errno != ENOSYS)
-        fail(errno);
-    if (fd.release() != 0)
-        fail(errno);
-    if (::rename(temp.c_str(), target.c_str()) != 0)
-        fail(errno);
-
-    // Make the rename itself durable. A folder that cannot be opened or synced
-    // does not undo a write that has already happened.
-    const int folder = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
-    }
 }
 
 TFileStamp FileStamp(const std::string &path)

@@ -15,7 +15,7 @@
 bool ReadWholeFile(const std::string &path, std::string &contents);
 
 // Replaces the file's contents all at once: the bytes go to a new file beside it
-// (same folder, so on the same file system), which is flushed to disk and then
+// (same folder, so on the same file system; see TAtomicSave), which is flushed to disk and then
 // renamed over the old one, and the folder is flushed. A crash or a full disk at
 // any point leaves either the old or the new file, never a truncated one. An
 // existing file keeps its permission bits; a symbolic link keeps pointing to its

@@ -1,5 +1,6 @@
 #include "platform/ShellFileSystemFolder.h"
 
+#include "platform/EntryStat.h"
 #include "platform/Exception.h"
 #include "platform/ShellEnvironment.h"
 #include "platform/ShellItem.h"
@@ -162,12 +163,13 @@ bool IsFolderPath(const QByteArray &path)
 bool AttributesOfPath(const QByteArray &path, const QByteArray &name, uint32_t mask, uint32_t &attributes,
                       const TFolderAccess *parent)
 {
+    TEntryStat &calls = EntryStat();
     struct stat linkStat {};
-    if (::lstat(path.constData(), &linkStat) != 0)
+    if (calls.Stat(path.constData(), &linkStat, AT_SYMLINK_NOFOLLOW) != 0)
         return false;
     struct stat st = linkStat;
     const bool isLink = S_ISLNK(linkStat.st_mode);
-    if (isLink && ::stat(path.constData(), &st) != 0)
+    if (isLink && calls.Stat(path.constData(), &st, 0) != 0)
         st = linkStat; // broken link or a loop of links
     const bool isDir = S_ISDIR(st.st_mode);
     uint32_t a = SFGAO_FILESYSTEM | SFGAO_CANCOPY | SFGAO_CANLINK | SFGAO_HASPROPSHEET;
@@ -195,11 +197,12 @@ bool FindDataOfPath(const QByteArray &path, const QByteArray &name, TFindData &d
 {
     struct statx linkStat {};
     const unsigned want = STATX_BASIC_STATS | STATX_BTIME;
-    if (::statx(AT_FDCWD, path.constData(), AT_SYMLINK_NOFOLLOW, want, &linkStat) != 0)
+    TEntryStat &calls = EntryStat();
+    if (calls.Statx(path.constData(), AT_SYMLINK_NOFOLLOW, want, &linkStat) != 0)
         return false;
     struct statx st = linkStat;
     const bool isLink = S_ISLNK(linkStat.stx_mode);
-    if (isLink && ::statx(AT_FDCWD, path.constData(), 0, want, &st) != 0)
+    if (isLink && calls.Statx(path.constData(), 0, want, &st) != 0)
         st = linkStat;
     data = TFindData();
     data.FileName = name;

@@ -3,6 +3,8 @@
 #include "common/MessageBoxes.h"
 #include "common/PathUtils.h"
 #include "model/Catalogue.h"
+#include "platform/AtomicSave.h"
+#include "platform/RegistryStore.h"
 #include "platform/ShellRegistration.h"
 #include "preview/GlanceForm.h"
 #include "workbench/AskForEditor.h"
@@ -80,6 +82,8 @@ int RunWorkbench(QApplication &app, const QStringList &arguments)
     if (unattended)
         SetMessageBoxHandler(nullptr);
 
+    // A save killed in a previous run may have left its temporary file beside our settings.
+    RemoveStaleSaveFiles(ConfigFolder());
     TStartOptions options;
     options.uninstallMode = IsUninstallCommandLine(arguments);
     int result = 0;

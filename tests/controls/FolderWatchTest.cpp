@@ -26,12 +26,34 @@ protected:
     }
     void Show(const QString &path)
     {
+        passesAtShow = view->WatchPassCount();
         view->SetDirectory(path);
         view->WaitForDetails(5000);
     }
     // After a listing the thread compares the rows with the disk once (changes made while
     // it was listing left no event); tests that count passes start after it.
-    void Settle() { Spin(900); }
+    void Settle()
+    {
+        ASSERT_TRUE(WaitUntil([&] { return view->WatchPassCount() > passesAtShow; }, 10000));
+    }
+    // Waits without running the event loop until the thread has begun a pass beyond
+    // `passes`: it then hands the pass over and waits for the rows.
+    bool PassBegun(int passes) const
+    {
+        for (int waited = 0; waited < 10000; waited += 5) {
+            if (view->WatchPassCount() > passes)
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return false;
+    }
+    // A file written into the watched folder and seen in the view: every change made
+    // before it has had its pass by then.
+    void Sentinel(const QString &folder)
+    {
+        Write(folder + "/sentinel.wav", "x");
+        ASSERT_TRUE(WaitUntil([&] { return Has("sentinel.wav"); }, 10000));
+    }
     bool Has(const QString &caption) const { return view->FindRow(caption) >= 0; }
     QString Last() const { return view->Row(view->RowCount() - 1)->Caption; }
     // Creates a file with plain POSIX calls (no Qt in between).
@@ -47,6 +69,7 @@ protected:
     TShellTestEnvironment env;
     TScriptedMessageBoxes boxes;
     std::unique_ptr<TSystemListView> view = std::make_unique<TSystemListView>();
+    int passesAtShow = 0;
 };
 
 } // namespace
@@ -100,19 +123,19 @@ TEST_F(FolderWatch, ABurstOfChangesIsOnePass)
     for (int i = 0; i < 100; ++i)
         Write(QString("home/burst%1.wav").arg(i, 3, 10, QChar('0')), "x");
     ASSERT_TRUE(WaitUntil([&] { return view->RowCount() == 4 + 100; }));
-    Spin(700);
-    EXPECT_EQ(view->WatchPassCount(), before + 1);
     for (int row = 4; row < view->RowCount(); ++row)
         EXPECT_TRUE(view->Row(row)->Caption.startsWith("burst")) << "appended after the listed rows";
+    Sentinel("home");
+    EXPECT_EQ(view->WatchPassCount(), before + 2); // the burst's and the sentinel's
 
     // Thousands at once: still a handful of passes, every row there.
     for (int i = 0; i < 3000; ++i)
         Write(QString("home/many%1.wav").arg(i), "x");
-    ASSERT_TRUE(WaitUntil([&] { return view->RowCount() == 4 + 100 + 3000; }, 20000));
+    ASSERT_TRUE(WaitUntil([&] { return view->RowCount() == 5 + 100 + 3000; }, 20000));
     EXPECT_LE(view->WatchPassCount(), before + 4);
     for (int i = 0; i < 3000; ++i)
         ::unlink(QFile::encodeName(env.dir.file(QString("home/many%1.wav").arg(i))).constData());
-    ASSERT_TRUE(WaitUntil([&] { return view->RowCount() == 4 + 100; }, 20000));
+    ASSERT_TRUE(WaitUntil([&] { return view->RowCount() == 5 + 100; }, 20000));
 }
 
 TEST_F(FolderWatch, ChangesInsideASubfolderAreNotWatched)
@@ -120,8 +143,8 @@ TEST_F(FolderWatch, ChangesInsideASubfolderAreNotWatched)
     Settle();
     const int before = view->WatchPassCount();
     Write("home/sub/inner.wav", "x");
-    Spin(1200);
-    EXPECT_EQ(view->WatchPassCount(), before);
+    Sentinel("home");
+    EXPECT_EQ(view->WatchPassCount(), before + 1); // the sentinel's alone
 }
 
 TEST_F(FolderWatch, SurvivesAnEventQueueOverflow)
@@ -135,8 +158,9 @@ TEST_F(FolderWatch, SurvivesAnEventQueueOverflow)
         GTEST_SKIP() << "event queue too long to fill in a test: " << queue;
     // One change, then no event processing: the thread hands over its pass and waits for
     // the rows, reading no events meanwhile.
+    const int before = view->WatchPassCount();
     Write("home/first.wav", "x");
-    std::this_thread::sleep_for(std::chrono::milliseconds(900));
+    ASSERT_TRUE(PassBegun(before));
     // Each file is two events (created, written and closed): the queue overflows.
     const int files = queue / 2 + 1000;
     for (int i = 0; i < files; ++i)
@@ -169,6 +193,7 @@ TEST_F(FolderWatch, SuspendedRefreshesWaitForTheResume)
     const int before = view->WatchPassCount();
     view->SuspendRefresh();
     Write("home/pasted.wav", "x");
+    // An absence shows only over time: well past the settle delay of 500 ms.
     Spin(1300);
     EXPECT_FALSE(Has("pasted.wav"));
     EXPECT_EQ(view->WatchPassCount(), before);
@@ -182,7 +207,9 @@ TEST_F(FolderWatch, APassForAFolderLeftBehindChangesNothing)
     env.dir.createFile("volume/only.wav", "x");
     Write("home/late.wav", "x");
     Show(env.volume);
-    Spin(1200);
+    // The thread serves one folder at a time: a pass for home, if any, is over once the
+    // volume's sentinel has had its pass.
+    Sentinel("volume");
     EXPECT_EQ(view->Directory(), env.volume);
     EXPECT_FALSE(Has("late.wav"));
     EXPECT_TRUE(Has("only.wav"));
@@ -191,9 +218,10 @@ TEST_F(FolderWatch, APassForAFolderLeftBehindChangesNothing)
 TEST_F(FolderWatch, TheViewCanGoWhileAPassWaitsForIt)
 {
     Settle();
+    const int before = view->WatchPassCount();
     Write("home/pending.wav", "x");
     // The pass is handed over but never applied: the event loop does not run.
-    std::this_thread::sleep_for(std::chrono::milliseconds(900));
+    ASSERT_TRUE(PassBegun(before));
     const auto start = std::chrono::steady_clock::now();
     view.reset();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));

@@ -5,11 +5,13 @@
 #include "platform/Exception.h"
 #include "support/TestDir.h"
 
+#include <QFile>
 #include <QtGlobal>
 #include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <jpeglib.h>
+#include <optional>
 
 using namespace fixtures;
 
@@ -300,4 +302,69 @@ TEST(JpegCodec, ReadFailureOfTheSourceComesBackAsItsMessage)
     } catch (const EModwright &e) {
         EXPECT_STREQ(e.what(), "Cannot read file \"x.jpg\". Input/output error");
     }
+}
+
+namespace {
+
+// Hands out at most Piece bytes per read, as a slow or network file system may.
+class TPieceSource final : public TByteSource {
+public:
+    TPieceSource(const QByteArray &bytes, size_t piece) : bytes_(bytes), piece_(piece) {}
+    uint64_t size() const override { return uint64_t(bytes_.size()); }
+    size_t readAt(uint64_t offset, uint8_t *dest, size_t count) override
+    {
+        TMemorySource inner(span(bytes_));
+        return inner.readAt(offset, dest, std::min(count, piece_));
+    }
+
+private:
+    QByteArray bytes_;
+    size_t piece_;
+};
+
+std::optional<QImage> decodeOrNothing(auto &&call)
+{
+    try {
+        return call();
+    } catch (const EModwright &) {
+        return std::nullopt;
+    }
+}
+
+// Decodes the bytes whole and in pieces of several sizes; every way must give one result.
+void expectSameWholeOrInPieces(const QByteArray &bytes)
+{
+    const std::optional<QImage> whole = decodeOrNothing([&] { return DecodeJpeg(span(bytes)); });
+    for (size_t piece : {size_t(1), size_t(7), size_t(1000), size_t(5000), size_t(70000)}) {
+        SCOPED_TRACE("pieces of " + std::to_string(piece));
+        TPieceSource source(bytes, piece);
+        const std::optional<QImage> pieces = decodeOrNothing([&] { return DecodeJpeg(source); });
+        ASSERT_EQ(whole.has_value(), pieces.has_value());
+        if (whole) {
+            EXPECT_TRUE(*whole == *pieces);
+        }
+    }
+}
+
+} // namespace
+
+// libjpeg-turbo takes a faster path through the entropy-coded data while its buffer holds
+// enough bytes; on damaged data the two paths disagree, so short reads once changed pixels.
+TEST(JpegCodec, DamagedStreamDecodesAlikeWholeOrInPieces)
+{
+    // Found by fuzzing: 16x53 pixels whole, other pixels 7 bytes at a time.
+    QFile found(QString(MODWRIGHT_TEST_DATA) +
+                "/../../fuzz/regressions/fuzz_jpeg_decode/damaged-whole-vs-pieces");
+    ASSERT_TRUE(found.open(QIODevice::ReadOnly));
+    const QByteArray fuzzed = found.readAll();
+    ASSERT_EQ(DecodeJpeg(span(fuzzed)).size(), QSize(16, 53));
+    expectSameWholeOrInPieces(fuzzed);
+
+    // A stream longer than one input window, damaged on both sides of the window's end.
+    QByteArray long_ = EncodeJpeg(noise(200, 200), 100);
+    ASSERT_GT(long_.size(), 70000);
+    for (int at : {30000, 65000, 65536, 66000})
+        long_[at] = char(long_[at] ^ 0x5A);
+    expectSameWholeOrInPieces(long_);
+    expectSameWholeOrInPieces(EncodeJpeg(gradient(64, 48), 75)); // and an undamaged one
 }

@@ -1,6 +1,7 @@
 #include "formats/Probes.h"
 
 #include "formats/AIFFFile.h"
+#include "formats/AudioFixtures.h"
 #include "formats/ImageFixtures.h"
 #include "formats/ImageProbes.h"
 #include "formats/JpegCodec.h"
@@ -323,6 +324,123 @@ TEST(AudioInfo, ReaderFailuresPassThroughUnchanged)
     ASSERT_FALSE(direct.empty());
     EXPECT_EQ(audioInfoError(bad), direct);
     EXPECT_FALSE(audioInfoError(dir.file("missing.aif")).empty());
+}
+
+namespace {
+
+// The outcome of reading a sample file's format: the message, or the fields but the data.
+template <class TFile> std::string formatOutcome(auto &&read)
+{
+    try {
+        const TAudioFormat f = read();
+        return std::to_string(f.Channels) + "/" + std::to_string(f.BitsPerSample) + "/" +
+               std::to_string(f.SampleRate) + "/" + std::to_string(f.FrameCount) + "/" +
+               std::to_string(f.DataSize) + (f.BigEndian ? "/be" : "/le");
+    } catch (const EModwright &e) {
+        return e.what();
+    }
+}
+
+// The header probe (reading a few bytes at a time) and the full reader over a mapping must
+// accept and refuse the same files with the same words.
+template <class TFile> void expectProbeAgrees(const std::vector<uint8_t> &bytes)
+{
+    const std::string full =
+        formatOutcome<TFile>([&] { return TFile::CreateFromImage(bytes.data(), bytes.size())->GetFormat(); });
+    const std::string probed = formatOutcome<TFile>([&] {
+        TMemorySource source({bytes.data(), bytes.size()});
+        return TFile::ReadFormat(source);
+    });
+    EXPECT_EQ(probed, full) << bytes.size() << " bytes";
+}
+
+template <class TFile> void expectProbeAgreesOnDamage(const std::vector<uint8_t> &good)
+{
+    expectProbeAgrees<TFile>(good);
+    expectProbeAgrees<TFile>(withMacBinary(good));
+    for (size_t n = 0; n <= std::min<size_t>(good.size(), 90); ++n)
+        expectProbeAgrees<TFile>(prefix(good, n));
+    for (size_t i = 0; i < std::min<size_t>(good.size(), 90); ++i)
+        for (uint8_t flip : {uint8_t(0x01), uint8_t(0x80), uint8_t(0xFF)}) {
+            std::vector<uint8_t> bad = good;
+            bad[i] ^= flip;
+            expectProbeAgrees<TFile>(bad);
+        }
+}
+
+} // namespace
+
+TEST(AudioInfo, HeaderProbeAgreesWithTheFullReader)
+{
+    // Chunks in an unusual order, one far past the first read's kilobytes.
+    const std::vector<uint8_t> samples(400, 0x11);
+    TBytes wav;
+    wav.id("RIFF")
+        .le32(4 + 8 + 9000 + 8 + 16 + 8 + 400)
+        .id("WAVE")
+        .id("LIST")
+        .le32(8999)
+        .fill(9000) // odd length and its pad byte
+        .id("data")
+        .le32(400)
+        .raw(samples)
+        .id("fmt ")
+        .le32(16)
+        .le16(1)
+        .le16(2)
+        .le32(22050)
+        .le32(88200)
+        .le16(4)
+        .le16(16);
+    expectProbeAgreesOnDamage<TWaveFile>(wav);
+    const auto canonical = TWaveFile::CreateNew(TAudioFormat{1, 8, 8000, 3, false, 3, samples.data()}, 2, 16);
+    expectProbeAgreesOnDamage<TWaveFile>(
+        std::vector<uint8_t>(canonical->GetImage(), canonical->GetImage() + canonical->GetImageSize()));
+
+    TBytes aifc;
+    aifc.id("FORM")
+        .le32(0)
+        .id("AIFC")
+        .id("ANNO")
+        .be32(5000)
+        .fill(5000)
+        .id("FVER")
+        .be32(4)
+        .be32(0xA2805140)
+        .id("COMM")
+        .be32(24)
+        .be16(1)
+        .be32(100)
+        .be16(16)
+        .rate44100()
+        .id("NONE")
+        .be16(0)
+        .id("SSND")
+        .be32(8 + 200)
+        .be32(0)
+        .be32(0)
+        .fill(200, 0x22);
+    expectProbeAgreesOnDamage<TAIFFFile>(aifc);
+    const auto plain = TAIFFFile::CreateNew(TAudioFormat{2, 16, 44100, 5, false, 20, samples.data()}, 1, 8);
+    expectProbeAgreesOnDamage<TAIFFFile>(
+        std::vector<uint8_t>(plain->GetImage(), plain->GetImage() + plain->GetImageSize()));
+
+    // On disk, the opening failures read as the mapping's.
+    TTestDir dir;
+    for (const QString &name : {QString("empty.wav"), QString("empty.aif")}) {
+        const QString path = dir.createFile(name, "");
+        std::string direct;
+        try {
+            TWaveFile::CreateFromFile(path);
+        } catch (const EModwright &e) {
+            direct = e.what();
+        }
+        EXPECT_EQ(audioInfoError(path), direct);
+    }
+    EXPECT_EQ(audioInfoError(dir.file("missing.wav")),
+              "Couldn't open " + dir.file("missing.wav").toStdString() + ".");
+    EXPECT_EQ(audioInfoError(dir.createDir("folder.aif")),
+              "Couldn't open " + dir.file("folder.aif").toStdString() + ".");
 }
 
 TEST(LoadImageFile, BitmapsAndJpegsLoadOthersAreLeftAlone)

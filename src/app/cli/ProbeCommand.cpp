@@ -6,12 +6,22 @@
 #include <limits>
 #include <ostream>
 
+namespace {
+
+constexpr size_t kOutputBlock = 64 * 1024;
+
+} // namespace
+
 // probe FILE...: the header facts of each file, one JSON line per file, in the order given.
 // A name with an image extension is probed as an image, any other as a sample file.
 int CmdProbe(TCliContext &ctx)
 {
     RequireArgs(ctx, 1, std::numeric_limits<size_t>::max());
     bool anyFailed = false;
+    // One buffered stream: the lines are collected and handed over in large blocks, not
+    // one write per file.
+    std::string pending;
+    pending.reserve(kOutputBlock + 512);
     for (const std::string &arg : ctx.args) {
         const QString path = QFile::decodeName(QByteArray::fromStdString(arg));
         TJsonLine line;
@@ -36,7 +46,14 @@ int CmdProbe(TCliContext &ctx)
             anyFailed = true;
             line = TJsonLine().add("file", arg).add("error", e.what());
         }
-        ctx.out << line.str() << "\n";
+        pending += line.str();
+        pending += '\n';
+        if (pending.size() >= kOutputBlock) {
+            ctx.out.write(pending.data(), std::streamsize(pending.size()));
+            pending.clear();
+        }
     }
+    ctx.out.write(pending.data(), std::streamsize(pending.size()));
+    ctx.out.flush();
     return anyFailed ? cliFailed : cliOk;
 }

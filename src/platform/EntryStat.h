@@ -1,0 +1,22 @@
+#pragma once
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+// The calls by which the shell namespace looks at the entries of a folder on disk: every
+// item's attributes and find data go through them. They are the system's own; a test puts
+// a stand-in in their place to play a slow or hung mount, where every look takes seconds.
+class TEntryStat {
+public:
+    virtual ~TEntryStat() = default;
+    // fstatat(AT_FDCWD, ...) with flags 0 or AT_SYMLINK_NOFOLLOW.
+    virtual int Stat(const char *Path, struct stat *Result, int Flags);
+    // statx(AT_FDCWD, ...).
+    virtual int Statx(const char *Path, int Flags, unsigned Mask, struct statx *Result);
+};
+
+// The calls in use. Safe from any thread.
+TEntryStat &EntryStat();
+// Puts Calls in place (nullptr: the system's again); returns the one it replaced. Calls
+// must outlive every listing that may still use it.
+TEntryStat *SetEntryStat(TEntryStat *Calls);

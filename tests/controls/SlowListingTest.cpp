@@ -1,0 +1,136 @@
+#include "BrowserFixtures.h"
+#include "common/MessageBoxes.h"
+#include "controls/SystemListView.h"
+#include "platform/EntryStat.h"
+#include "support/ShellTestEnvironment.h"
+
+#include <QElapsedTimer>
+#include <QTimer>
+#include <atomic>
+#include <gtest/gtest.h>
+#include <thread>
+
+using namespace browser_fixtures;
+
+namespace {
+
+// A mount that answers every look at one of the folder's entries after a delay.
+class TSlowEntries final : public TEntryStat {
+public:
+    std::atomic<int> DelayMs{0};
+    QByteArray Folder;
+
+    int Stat(const char *path, struct stat *result, int flags) override
+    {
+        wait(path);
+        return TEntryStat::Stat(path, result, flags);
+    }
+    int Statx(const char *path, int flags, unsigned mask, struct statx *result) override
+    {
+        wait(path);
+        return TEntryStat::Statx(path, flags, mask, result);
+    }
+
+private:
+    void wait(const char *path) const
+    {
+        if (QByteArray(path).startsWith(Folder + "/"))
+            std::this_thread::sleep_for(std::chrono::milliseconds(DelayMs.load()));
+    }
+};
+
+// Outlives every listing thread that may still be inside a look.
+TSlowEntries &SlowEntries()
+{
+    static TSlowEntries slow;
+    return slow;
+}
+
+} // namespace
+
+// Every look at an entry takes 300 ms: the window goes on handling events while the rows
+// come in one by one. (The wait per event is measured in bench_listing; the bound here is
+// only there to catch a window that waits for the whole folder.)
+TEST(SlowListing, WindowStaysResponsiveAndRowsArriveAsTheirFactsDo)
+{
+    TShellTestEnvironment env;
+    TScriptedMessageBoxes boxes;
+    for (const char *name : {"a.wav", "b.wav", "c.wav"})
+        env.dir.createFile(QString("home/") + name, Wav(1, 16, 44100, 10));
+    SlowEntries().Folder = QFile::encodeName(env.home);
+    SlowEntries().DelayMs = 300;
+    SetEntryStat(&SlowEntries());
+
+    auto view = std::make_unique<TSystemListView>();
+    view->SetDisplayMode(dmAudio);
+    view->SetViewStyle(vsReport);
+    view->show();
+    QElapsedTimer timer;
+    timer.start();
+    view->SetDirectory(env.home);
+    const qint64 listingCall = timer.elapsed();
+    const int rowsAtFirst = view->RowCount();
+
+    // A timer ticking meanwhile measures the longest the event loop was away.
+    qint64 last = timer.elapsed(), longestGap = 0;
+    int ticks = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        const qint64 now = timer.elapsed();
+        longestGap = std::max(longestGap, now - last);
+        last = now;
+        ++ticks;
+    });
+    tick.start(10);
+    std::vector<int> counts;
+    const bool all = WaitUntil(
+        [&] {
+            if (counts.empty() || counts.back() != view->RowCount())
+                counts.push_back(view->RowCount());
+            return view->RowCount() == 4; // ".." and the three files
+        },
+        20000);
+    tick.stop();
+    SetEntryStat(nullptr);
+
+    EXPECT_TRUE(all) << view->RowCount();
+    EXPECT_LT(listingCall, 1000) << "the listing waited for the slow entries";
+    EXPECT_LT(rowsAtFirst, 4);
+    EXPECT_GT(counts.size(), 2u) << "the rows did not arrive one by one";
+    EXPECT_GT(ticks, 20);
+    EXPECT_LT(longestGap, 1000);
+    // Their probes follow, and the rows are in order.
+    ASSERT_TRUE(view->WaitForDetails(10000));
+    EXPECT_EQ(view->Row(1)->Caption, "a.wav");
+    EXPECT_EQ(view->Row(3)->Caption, "c.wav");
+    const auto ids = view->ColumnIds();
+    const int frequency = int(std::find(ids.begin(), ids.end(), ciFrequency) - ids.begin());
+    EXPECT_EQ(view->RowText(1, frequency), "44100");
+}
+
+// Leaving a folder whose looks hang does not wait for them, and nothing of the old listing
+// turns up in the next one.
+TEST(SlowListing, AnotherFolderReplacesAListingStillUnderWay)
+{
+    TShellTestEnvironment env;
+    TScriptedMessageBoxes boxes;
+    env.dir.createFile("home/slow/x.wav", Wav(1, 16, 44100, 10));
+    env.dir.createFile("home/slow/y.wav", Wav(1, 16, 44100, 10));
+    env.dir.createFile("home/fast/z.wav", Wav(1, 16, 44100, 10));
+    SlowEntries().Folder = QFile::encodeName(env.home + "/slow");
+    SlowEntries().DelayMs = 400;
+    SetEntryStat(&SlowEntries());
+
+    auto view = std::make_unique<TSystemListView>();
+    view->SetDisplayMode(dmAudio);
+    view->SetDirectory(env.home + "/slow");
+    view->SetDirectory(env.home + "/fast");
+    ASSERT_TRUE(view->WaitForDetails(5000));
+    Spin(1200); // the slow listing's looks end meanwhile
+    SetEntryStat(nullptr);
+    QStringList captions;
+    for (int i = 0; i < view->RowCount(); ++i)
+        captions << view->Row(i)->Caption;
+    EXPECT_EQ(captions, QStringList({"..", "z.wav"}));
+    view.reset(); // while nothing is pending any more
+}
