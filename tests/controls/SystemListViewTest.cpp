@@ -316,8 +316,9 @@ TEST_F(SystemListViewTest, EveryViewStyleShowsTheRows)
                 }
             }
         }
-        if (style == vsList)
+        if (style == vsList) {
             EXPECT_EQ(places[0].left(), places[1].left()) << "a list runs top to bottom";
+        }
     }
     EXPECT_EQ(changed, 4);
     EXPECT_EQ(view->IconView()->viewMode(), QListView::ListMode);

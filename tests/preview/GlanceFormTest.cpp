@@ -153,8 +153,9 @@ TEST_F(GlanceTest, MaximumRandomizeAndResetMoveEveryControl)
     form->Randomizepositions1->trigger();
     for (TImgControlBase *control : form->Controls()) {
         ASSERT_GE(control->Position(), control->Min());
-        if (control->Max() > control->Min())
+        if (control->Max() > control->Min()) {
             ASSERT_LT(control->Position(), control->Max()) << control->objectName().toStdString();
+        }
     }
     form->ResetPositions1->trigger();
     for (TImgControlBase *control : form->Controls())
