@@ -2,6 +2,7 @@
 
 #include "common/DataFiles.h"
 #include "common/MessageBoxes.h"
+#include "common/PathUtils.h"
 #include "demo/DemoDrums.h"
 #include "demo/DemoImages.h"
 #include "formats/AtomicFile.h"
@@ -12,6 +13,7 @@
 #include "platform/Exception.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <array>
@@ -67,6 +69,16 @@ void WriteAssignmentFile(const QString &folder)
         if (shown.startsWith("error: "))
             throw EModwright(
                 QString("Cannot write the assignment file %1.").arg(set.assignmentFile).toStdString());
+}
+
+// Which program made the user's own copy, so that a newer one makes it anew and shows
+// what it draws itself.
+const QString StampFileName = QStringLiteral(".modwright-demo-version");
+
+bool StampCurrent(const QString &folder)
+{
+    QFile stamp(folder + StampFileName);
+    return stamp.open(QIODevice::ReadOnly) && stamp.readAll().trimmed() == VersionText().toUtf8();
 }
 
 } // namespace
@@ -175,7 +187,9 @@ QString DemoFolder()
     if (DemoComplete(installed))
         return installed;
     const QString own = UserDemoFolder();
-    if (!DemoComplete(own))
+    if (!DemoComplete(own) || !StampCurrent(WithSlash(own))) {
         WriteDemo(own);
+        WriteFileAtomically(WithSlash(own) + StampFileName, VersionText().toUtf8());
+    }
     return own;
 }

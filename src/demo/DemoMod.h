@@ -45,5 +45,6 @@ void LoadDemoAssignment(TAssignmentSet &set, const QString &folder);
 QString UserDemoFolder();
 // A complete demo folder: the one among the program's data folders (made at
 // build time, installed with the program), else the user's own, written there
-// first when it is missing or incomplete. Raises EModwright as WriteDemo does.
+// first when it is missing, incomplete or made by another version of the program.
+// Raises EModwright as WriteDemo does.
 QString DemoFolder();

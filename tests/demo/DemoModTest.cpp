@@ -255,6 +255,16 @@ TEST_F(DemoModTest, DemoFolderIsTheDataFoldersOrMadeOnFirstUseForTheUser)
         EXPECT_TRUE(DemoComplete(xdg + "/modwright/demo"));
         EXPECT_EQ(FolderBytes(xdg + "/modwright/demo").value("303 knob movie.bmp"),
                   FolderBytes(folder).value("303 knob movie.bmp"));
+
+        // The copy is the user's to keep while this program made it...
+        const QString knob = xdg + "/modwright/demo/303 knob movie.bmp";
+        dir->createFile("xdg/modwright/demo/303 knob movie.bmp", "edited by the user");
+        EXPECT_EQ(DemoFolder(), xdg + "/modwright/demo");
+        EXPECT_EQ(TTestDir::readAll(knob), "edited by the user");
+        // ...and made anew by another version of the program.
+        dir->createFile("xdg/modwright/demo/.modwright-demo-version", "1.0.0.1");
+        EXPECT_EQ(DemoFolder(), xdg + "/modwright/demo");
+        EXPECT_EQ(TTestDir::readAll(knob), FolderBytes(folder).value("303 knob movie.bmp"));
     }
 }
 
