@@ -129,7 +129,7 @@ TEST(WineCommandTest, UninstallStrings)
               "C:\\Program Files\\MP\\uninst.exe");
     EXPECT_EQ(UninstallerProgram("C:\\Program Files\\MP\\uninst.exe\"", exists),
               "C:\\Program Files\\MP\\uninst.exe"); // a stray trailing quote goes
-    EXPECT_EQ(UninstallerProgram("C:\\Other Place\\u.exe /S", exists), "C:\\Other"); // the spec's first word
+    EXPECT_EQ(UninstallerProgram("C:\\Other Place\\u.exe /S", exists), "C:\\Other"); // none exists: the first word
 }
 
 TEST(WinePrefixDrives, DriveLinksPointingNowhereMapNothing)
