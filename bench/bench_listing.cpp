@@ -7,6 +7,7 @@
 #include "controls/SystemListView.h"
 #include "platform/EntryStat.h"
 #include "platform/Shell.h"
+#include "support/SlowEntryStat.h"
 
 #include <QApplication>
 #include <QDir>
@@ -207,35 +208,14 @@ void BM_RelistAfterOneChange(benchmark::State &state)
 
 // A mount where every look at an entry takes a second: how long the window's event loop is
 // kept away at most while five files are listed (goal: never more than 50 ms).
-class TSlowMount final : public TEntryStat {
-public:
-    QByteArray Folder;
-    int Stat(const char *path, struct stat *result, int flags) override
-    {
-        wait(path);
-        return TEntryStat::Stat(path, result, flags);
-    }
-    int Statx(const char *path, int flags, unsigned mask, struct statx *result) override
-    {
-        wait(path);
-        return TEntryStat::Statx(path, flags, mask, result);
-    }
-
-private:
-    void wait(const char *path) const
-    {
-        if (QByteArray(path).startsWith(Folder + "/"))
-            QThread::sleep(1);
-    }
-};
-
 void BM_SlowMountEventWait(benchmark::State &state)
 {
-    static TSlowMount slow; // outlives the listing threads
+    static TSlowEntryStat slow; // outlives the listing threads
     QTemporaryDir dir;
     for (int i = 0; i < 5; ++i)
         TFixture::Write(dir.path() + QString("/smp%1.wav").arg(i), Wav(100));
     slow.Folder = QFile::encodeName(dir.path());
+    slow.DelayMs = 1000;
     SetEntryStat(&slow);
     double longest = 0, listingCall = 0;
     for (auto _ : state) {

@@ -3,6 +3,7 @@
 #include "controls/SystemListView.h"
 #include "platform/EntryStat.h"
 #include "support/ShellTestEnvironment.h"
+#include "support/SlowEntryStat.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
@@ -14,35 +15,10 @@ using namespace browser_fixtures;
 
 namespace {
 
-// A mount that answers every look at one of the folder's entries after a delay.
-class TSlowEntries final : public TEntryStat {
-public:
-    std::atomic<int> DelayMs{0};
-    QByteArray Folder;
-
-    int Stat(const char *path, struct stat *result, int flags) override
-    {
-        wait(path);
-        return TEntryStat::Stat(path, result, flags);
-    }
-    int Statx(const char *path, int flags, unsigned mask, struct statx *result) override
-    {
-        wait(path);
-        return TEntryStat::Statx(path, flags, mask, result);
-    }
-
-private:
-    void wait(const char *path) const
-    {
-        if (QByteArray(path).startsWith(Folder + "/"))
-            std::this_thread::sleep_for(std::chrono::milliseconds(DelayMs.load()));
-    }
-};
-
 // Outlives every listing thread that may still be inside a look.
-TSlowEntries &SlowEntries()
+TSlowEntryStat &SlowEntries()
 {
-    static TSlowEntries slow;
+    static TSlowEntryStat slow;
     return slow;
 }
 
