@@ -238,6 +238,15 @@ protected:
     {
         return WaitFor([this] { return recorder->opens() > 0; }, 3000);
     }
+    // A 100 ms drum written to Path and assigned to the bass drum row, on the drum tab.
+    static TAssignmentData *assignBassDrum(TModwrightForm &f, const QString &path)
+    {
+        TAssignmentData *bass = FindRow(f.LVAudioRes, "808 Bassdrum");
+        WriteFile(path, MakeWav(44100, 16, 1, 4410));
+        f.Set().AssignFile(*bass, path);
+        f.SetActiveTab(1);
+        return bass;
+    }
 
     std::shared_ptr<TWaveOutRecorder> recorder =
         std::make_shared<TWaveOutRecorder>(std::vector<std::string>{"Recorder"});
@@ -249,11 +258,7 @@ private:
 TEST_F(ClickPlayTest, ClickOnADrumRowPlaysItsFile)
 {
     TModwrightForm &f = start();
-    TAssignmentData *bass = FindRow(f.LVAudioRes, "808 Bassdrum");
-    const QString wav = dir.file("bd.wav");
-    WriteFile(wav, MakeWav(44100, 16, 1, 4410));
-    f.Set().AssignFile(*bass, wav);
-    f.SetActiveTab(1);
+    TAssignmentData *bass = assignBassDrum(f, dir.file("bd.wav"));
 
     f.Settings.ModClickShow[1] = false;
     list_events::ClickRow(f.LVAudioRes, bass);
@@ -268,11 +273,7 @@ TEST_F(ClickPlayTest, ClickOnADrumRowPlaysItsFile)
 TEST_F(ClickPlayTest, SpaceOnTheFocusedDrumRowIsAClick)
 {
     TModwrightForm &f = start();
-    TAssignmentData *bass = FindRow(f.LVAudioRes, "808 Bassdrum");
-    const QString wav = dir.file("bd.wav");
-    WriteFile(wav, MakeWav(44100, 16, 1, 4410));
-    f.Set().AssignFile(*bass, wav);
-    f.SetActiveTab(1);
+    TAssignmentData *bass = assignBassDrum(f, dir.file("bd.wav"));
     f.Settings.ModClickShow[1] = true;
     f.LVAudioRes->setFocus();
     f.LVAudioRes->setCurrentIndex(f.LVAudioRes->Model().index(f.LVAudioRes->Model().rowOf(bass), 0));
@@ -284,11 +285,7 @@ TEST_F(ClickPlayTest, DoubleClickWithShowOnPlaysTheDrumThenBrowsesAndNeverRunsAM
 {
     TModwrightForm &f = start();
     const QString folder = dir.createDir("kit");
-    TAssignmentData *bass = FindRow(f.LVAudioRes, "808 Bassdrum");
-    const QString wav = folder + "/bd.wav";
-    WriteFile(wav, MakeWav(44100, 16, 1, 4410));
-    f.Set().AssignFile(*bass, wav);
-    f.SetActiveTab(1);
+    TAssignmentData *bass = assignBassDrum(f, folder + "/bd.wav");
     f.Settings.ModClickShow[1] = false; // the click half of the double click plays nothing
     f.Settings.ModDblShow[1] = false;
     f.Settings.DrumEditorPath = dir.file("no such editor");
@@ -307,11 +304,7 @@ TEST_F(ClickPlayTest, WithoutADeviceAClickDoesNothing)
 {
     recorder->setDevices({});
     TModwrightForm &f = start();
-    TAssignmentData *bass = FindRow(f.LVAudioRes, "808 Bassdrum");
-    const QString wav = dir.file("bd.wav");
-    WriteFile(wav, MakeWav(44100, 16, 1, 4410));
-    f.Set().AssignFile(*bass, wav);
-    f.SetActiveTab(1);
+    TAssignmentData *bass = assignBassDrum(f, dir.file("bd.wav"));
     list_events::ClickRow(f.LVAudioRes, bass);
     QApplication::processEvents();
     EXPECT_EQ(recorder->opens(), 0);
