@@ -1,5 +1,6 @@
 #include "modbuild/ExternalPrograms.h"
 
+#include "common/FolderNames.h"
 #include "common/MessageBoxes.h"
 #include "common/PathUtils.h"
 #include "modbuild/ModPackerFiles.h"

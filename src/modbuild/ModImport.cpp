@@ -1,12 +1,11 @@
 #include "modbuild/ModImport.h"
 
+#include "common/FolderNames.h"
 #include "common/MessageBoxes.h"
 #include "formats/ReadOnlyFile.h"
 #include "modbuild/ModPackerFiles.h"
 
-#include <QDir>
 #include <QFileInfo>
-#include <QMap>
 
 namespace {
 
@@ -23,34 +22,6 @@ QStringList ReadLines(const QString &path)
     TReadOnlyFile file(path);
     return TextLines(DecodeTextFile(file.readAll(MaxTextFileBytes)));
 }
-
-// The files of a folder by their names, so that a folder made on Windows, where
-// letter case does not count ("12015.JPG", "tr808bd.aif", "modname.txt"),
-// imports whole. A name present as spelled wins over one differing in case.
-class TFolderNames {
-public:
-    explicit TFolderNames(const QString &folder) : folder_(folder)
-    {
-        const QStringList names =
-            QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
-        for (const QString &name : names)
-            if (!byFoldedName_.contains(name.toCaseFolded()))
-                byFoldedName_.insert(name.toCaseFolded(), name); // the first in name order
-    }
-    // The path of the file named `name` in any letter case; the path as
-    // spelled when there is none (the check then says it does not exist).
-    QString path(const QString &name) const
-    {
-        if (QFileInfo::exists(folder_ + name))
-            return folder_ + name;
-        const auto it = byFoldedName_.constFind(name.toCaseFolded());
-        return folder_ + (it == byFoldedName_.constEnd() ? name : *it);
-    }
-
-private:
-    QString folder_;
-    QMap<QString, QString> byFoldedName_;
-};
 
 void ImportComponents(const TBuildContext &ctx, const TAssignmentRows &rows, const TFolderNames &folder)
 {

@@ -3,7 +3,6 @@
 #include "common/MessageBoxes.h"
 #include "modbuild/ComponentSave.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QStringDecoder>
 
@@ -211,19 +210,6 @@ QString ModNameProblem(const QString &modName)
     if (modName.endsWith('.'))
         return "The mod name must not end with a dot: ModPacker could not find the mod's folder.";
     return {};
-}
-
-QString EntryIgnoringCase(const QString &folder, const QString &name)
-{
-    const QString spelled = QDir(folder).filePath(name);
-    if (QFileInfo::exists(spelled))
-        return spelled;
-    const QStringList entries = QDir(folder).entryList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QString &entry : entries)
-        if (entry.compare(name, Qt::CaseInsensitive) == 0)
-            return QDir(folder).filePath(entry);
-    return spelled;
 }
 
 bool SameFile(const QString &a, const QString &b)

@@ -54,10 +54,5 @@ QString DecodeTextFile(const QByteArray &bytes);
 // row, or ends with a blank or a dot. Empty when the name can be used.
 QString ModNameProblem(const QString &modName);
 
-// The path of the entry `name` of `folder` as Windows would find it: the name
-// as spelled when it exists, else an entry equal to it but for letter case (the
-// first in name order), else folder + "/" + name.
-QString EntryIgnoringCase(const QString &folder, const QString &name);
-
 // True when both paths name the same existing file.
 bool SameFile(const QString &a, const QString &b);
