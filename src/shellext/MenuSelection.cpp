@@ -1,22 +1,12 @@
 #include "shellext/MenuSelection.h"
 
 #include "platform/ShellEditor.h"
+#include "platform/TextUtil.h"
 
 #include <cctype>
 #include <unistd.h>
 
 namespace {
-
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 bool StartsWith(const std::string &text, const char *start)
 {
