@@ -14,15 +14,6 @@ class PlayerTest : public ::testing::Test {
 protected:
     PlayerTest() : scope({"Card one", "Card two"}) {}
 
-    // Plays through the global player and waits until the device has closed itself.
-    void playToEnd(const QString &file)
-    {
-        int stopped = 0;
-        GetWavePlayer().Output().OnStopped = [&](TWaveOutput *) { ++stopped; };
-        PlayWave(file);
-        ASSERT_TRUE(WaitUntil([&] { return stopped == 1; }, 20000));
-        GetWavePlayer().Output().OnStopped = nullptr;
-    }
     // The recording as stereo frames, checked against Drum (mono or stereo interleaved):
     // exactly its frames first, then only silence.
     void expectRecordingIs(const std::vector<int16_t> &drum, int channels)
@@ -92,7 +83,7 @@ TEST_F(PlayerTest, PlaysAMonoDrumAsExactStereoSamplesAndReleasesTheDevice)
 {
     scope.recorder->setSpeed(2); // a buffer lasts 200 ms: ample time to refill even on a loaded machine
     const std::vector<int16_t> drum = RampDrum(30000); // spans two buffers
-    playToEnd(dir.createFile("kick.wav", WavImage(1, 16, 44100, Pcm16(drum, false))));
+    PlayToEnd(dir.createFile("kick.wav", WavImage(1, 16, 44100, Pcm16(drum, false))));
     expectRecordingIs(drum, 1);
     EXPECT_EQ(scope.recorder->lastFormat().nChannels, 2);
     EXPECT_EQ(scope.recorder->lastFormat().wBitsPerSample, 16);
@@ -107,7 +98,7 @@ TEST_F(PlayerTest, PlaysAStereoAiffExactly)
     scope.recorder->setSpeed(2); // a buffer lasts 200 ms: ample time to refill even on a loaded machine
     std::vector<int16_t> drum = RampDrum(2 * 20000);
     drum[1] = -32768;
-    playToEnd(dir.createFile("snare.aif", AiffImage(2, 16, 44100, Pcm16(drum, true))));
+    PlayToEnd(dir.createFile("snare.aif", AiffImage(2, 16, 44100, Pcm16(drum, true))));
     expectRecordingIs(drum, 2);
 }
 

@@ -11,6 +11,7 @@
 #include "platform/WaveOutRecorder.h"
 
 #include <QByteArray>
+#include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <cstdint>
@@ -26,6 +27,16 @@ inline void EnsureApp()
     static char *argv[] = {name, nullptr};
     if (!QCoreApplication::instance())
         new QCoreApplication(argc, argv); // lives until the test program ends
+}
+
+// Plays through the global player and waits until the device has closed itself.
+inline void PlayToEnd(const QString &file)
+{
+    int stopped = 0;
+    GetWavePlayer().Output().OnStopped = [&](TWaveOutput *) { ++stopped; };
+    PlayWave(file);
+    ASSERT_TRUE(WaitUntil([&] { return stopped == 1; }, 20000));
+    GetWavePlayer().Output().OnStopped = nullptr;
 }
 
 // Runs the event loop for a while.

@@ -25,15 +25,6 @@ protected:
     {
         return dir.createFile(name, WavImage(1, 16, 44100, Pcm16(drum, false)));
     }
-    // Plays through the global player and waits until the device has closed itself.
-    void playToEnd(const QString &file)
-    {
-        int stopped = 0;
-        GetWavePlayer().Output().OnStopped = [&](TWaveOutput *) { ++stopped; };
-        PlayWave(file);
-        ASSERT_TRUE(WaitUntil([&] { return stopped == 1; }, 20000));
-        GetWavePlayer().Output().OnStopped = nullptr;
-    }
     std::vector<int16_t> heard() const { return AsPcm16(scope.recorder->heard()); }
 
     TRecorderScope scope;
@@ -56,7 +47,7 @@ TEST_F(HeardTest, EveryDrumIsHeardToItsLastSample)
     for (int ms : {350, 780, 800}) {
         scope.recorder->clear();
         const std::vector<int16_t> drum = RampDrum(44100 * ms / 1000);
-        playToEnd(drumFile(QString("drum%1.wav").arg(ms), drum));
+        PlayToEnd(drumFile(QString("drum%1.wav").arg(ms), drum));
         const std::vector<int16_t> got = heard();
         EXPECT_EQ(MatchingFrames(got, 0, drum), drum.size()) << ms << " ms drum";
         for (size_t i = drum.size() * 2; i < got.size(); ++i)
@@ -115,7 +106,7 @@ TEST_F(HeardTest, ADeviceThatVanishesWhilePlayingIsReportedOnceAndTheNextPlayWor
 
     scope.recorder->heal(); // plugged in again
     scope.recorder->clear();
-    playToEnd(file);
+    PlayToEnd(file);
     EXPECT_EQ(MatchingFrames(heard(), 0, drum), drum.size());
     EXPECT_EQ(errors.size(), 1u);
 }

@@ -7,14 +7,6 @@
 
 namespace {
 
-QMap<QString, QByteArray> FolderBytes(const QString &folder)
-{
-    QMap<QString, QByteArray> files;
-    for (const QString &name : QDir(folder).entryList(QDir::Files))
-        files[name] = TTestDir::readAll(folder + "/" + name);
-    return files;
-}
-
 TEST(DemoCommand, WritesTheDemoAndItsAssignmentFileTheSameEveryTime)
 {
     TTestDir dir;
@@ -22,7 +14,7 @@ TEST(DemoCommand, WritesTheDemoAndItsAssignmentFileTheSameEveryTime)
     const TCliRun first = RunCliWith({"demo", folder});
     ASSERT_EQ(first.exitCode, 0) << first.err;
     EXPECT_EQ(first.outLines(), std::vector<std::string>{folder + "/Assignments.ini"});
-    const auto bytes = FolderBytes(QString::fromStdString(folder));
+    const auto bytes = TTestDir::filesIn(QString::fromStdString(folder));
     EXPECT_EQ(bytes.size(), 106);
     EXPECT_TRUE(bytes.value("Assignments.ini").startsWith("[Assignments]\r\nAssignment1=Demo\r\n"));
     EXPECT_TRUE(bytes.value("Assignments.ini")
@@ -30,7 +22,7 @@ TEST(DemoCommand, WritesTheDemoAndItsAssignmentFileTheSameEveryTime)
 
     const TCliRun second = RunCliWith({"demo", folder});
     ASSERT_EQ(second.exitCode, 0) << second.err;
-    EXPECT_EQ(FolderBytes(QString::fromStdString(folder)), bytes);
+    EXPECT_EQ(TTestDir::filesIn(QString::fromStdString(folder)), bytes);
 
     // What it wrote is an assignment the other commands read.
     const TCliRun show = RunCliWith({"assignments", "show", folder + "/Assignments.ini", "Demo"});

@@ -26,14 +26,6 @@
 
 namespace {
 
-QMap<QString, QByteArray> FolderBytes(const QString &folder)
-{
-    QMap<QString, QByteArray> files;
-    for (const QString &name : QDir(folder).entryList(QDir::Files))
-        files[name] = TTestDir::readAll(folder + "/" + name);
-    return files;
-}
-
 // A current assignment with both lists in catalogue order and the real check.
 struct TDemoSet {
     TDemoSet()
@@ -191,12 +183,12 @@ TEST_F(DemoModTest, ExportedAndImportedBackItIsTheSameAssignment)
 
 TEST_F(DemoModTest, WritingAgainGivesTheSameBytesAndKeepsTheUsersAssignment)
 {
-    const auto before = FolderBytes(folder);
+    const auto before = TTestDir::filesIn(folder);
     CreateCatalogue();
     ImageEntry(3).path = "/somewhere/master.bmp";
     DrumEntry(7).path = "/somewhere/conga.wav";
     WriteDemo(folder);
-    EXPECT_EQ(FolderBytes(folder), before);
+    EXPECT_EQ(TTestDir::filesIn(folder), before);
     EXPECT_EQ(ImageEntry(3).path, "/somewhere/master.bmp");
     EXPECT_EQ(DrumEntry(7).path, "/somewhere/conga.wav");
     ImageEntry(3).path.clear();
@@ -253,8 +245,8 @@ TEST_F(DemoModTest, DemoFolderIsTheDataFoldersOrMadeOnFirstUseForTheUser)
         TEnvGuard xdgData("XDG_DATA_HOME", xdg);
         EXPECT_EQ(DemoFolder(), xdg + "/modwright/demo");
         EXPECT_TRUE(DemoComplete(xdg + "/modwright/demo"));
-        EXPECT_EQ(FolderBytes(xdg + "/modwright/demo").value("303 knob movie.bmp"),
-                  FolderBytes(folder).value("303 knob movie.bmp"));
+        EXPECT_EQ(TTestDir::filesIn(xdg + "/modwright/demo").value("303 knob movie.bmp"),
+                  TTestDir::filesIn(folder).value("303 knob movie.bmp"));
 
         // The copy is the user's to keep while this program made it...
         const QString knob = xdg + "/modwright/demo/303 knob movie.bmp";
@@ -264,7 +256,7 @@ TEST_F(DemoModTest, DemoFolderIsTheDataFoldersOrMadeOnFirstUseForTheUser)
         // ...and made anew by another version of the program.
         dir->createFile("xdg/modwright/demo/.modwright-demo-version", "1.0.0.1");
         EXPECT_EQ(DemoFolder(), xdg + "/modwright/demo");
-        EXPECT_EQ(TTestDir::readAll(knob), FolderBytes(folder).value("303 knob movie.bmp"));
+        EXPECT_EQ(TTestDir::readAll(knob), TTestDir::filesIn(folder).value("303 knob movie.bmp"));
     }
 }
 

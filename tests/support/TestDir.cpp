@@ -60,3 +60,11 @@ QByteArray TTestDir::readAll(const QString &path)
         return {};
     return f.readAll();
 }
+
+QMap<QString, QByteArray> TTestDir::filesIn(const QString &folder)
+{
+    QMap<QString, QByteArray> files;
+    for (const QString &name : QDir(folder).entryList(QDir::Files))
+        files[name] = readAll(folder + "/" + name);
+    return files;
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -22,6 +23,8 @@ public:
     QString createDir(const QString &relative);
 
     static QByteArray readAll(const QString &path);
+    // The files directly in a folder, by name, with their bytes.
+    static QMap<QString, QByteArray> filesIn(const QString &folder);
 
 private:
     static QString templatePath();
