@@ -4,13 +4,13 @@
 
 #include "AudioTestSupport.h"
 #include "support/AlsaCapture.h"
+#include "support/EnvGuard.h"
 #include "support/TestDir.h"
 
 #include <QDir>
 #include <QFile>
 #include <cstdlib>
 #include <gtest/gtest.h>
-#include <optional>
 
 namespace {
 
@@ -21,16 +21,10 @@ protected:
         EnsureApp();
         FreeWavePlayer();
         previousBackend_ = SetWaveOutBackend(nullptr); // ALSA
-        if (const char *p = std::getenv("ALSA_CONFIG_PATH"))
-            previousConfig_ = p;
     }
     ~AlsaPlayer() override
     {
         FreeWavePlayer();
-        if (previousConfig_)
-            setenv("ALSA_CONFIG_PATH", previousConfig_->c_str(), 1);
-        else
-            unsetenv("ALSA_CONFIG_PATH");
         SetWaveOutBackend(previousBackend_);
     }
 
@@ -74,7 +68,7 @@ protected:
 
 private:
     std::shared_ptr<TWaveOutBackend> previousBackend_;
-    std::optional<std::string> previousConfig_;
+    TEnvGuard alsaConfig_{"ALSA_CONFIG_PATH"};
 };
 
 TEST_F(AlsaPlayer, WithoutAnyDeviceThatOpensThereIsNoPlayerAndPlaysDoNothing)

@@ -5,6 +5,7 @@
 #include "platform/WaveOut.h"
 #include "platform/WaveOutBackend.h"
 #include "support/AlsaCapture.h"
+#include "support/EnvGuard.h"
 #include "support/TestDir.h"
 
 #include <QFile>
@@ -13,7 +14,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <gtest/gtest.h>
-#include <optional>
 #include <thread>
 
 namespace {
@@ -24,20 +24,8 @@ const char *longName = "modwright_recorder_with_a_rather_long_name";
 
 class WaveOutAlsa : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        previousBackend_ = SetWaveOutBackend(nullptr); // ALSA
-        if (const char *p = std::getenv("ALSA_CONFIG_PATH"))
-            previousConfig_ = p;
-    }
-    void TearDown() override
-    {
-        if (previousConfig_)
-            setenv("ALSA_CONFIG_PATH", previousConfig_->c_str(), 1);
-        else
-            unsetenv("ALSA_CONFIG_PATH");
-        SetWaveOutBackend(previousBackend_);
-    }
+    void SetUp() override { previousBackend_ = SetWaveOutBackend(nullptr); } // ALSA
+    void TearDown() override { SetWaveOutBackend(previousBackend_); }
 
     // A file-writing pcm named Name; with a hint it is listed as a playback device.
     QString filePcm(const QString &name, const QString &file, bool hint)
@@ -59,7 +47,7 @@ protected:
 
 private:
     std::shared_ptr<TWaveOutBackend> previousBackend_;
-    std::optional<std::string> previousConfig_;
+    TEnvGuard alsaConfig_{"ALSA_CONFIG_PATH"};
 };
 
 struct TDoneCounter {
@@ -71,9 +59,8 @@ struct TDoneCounter {
     }
 };
 
-// Plays Buffers x Frames frames of 16-bit stereo counting samples on device Id, closes the
-// device and returns the bytes played.
-QByteArray PlayCountingSamples(uint32_t id, int buffers, int frames)
+// 16-bit stereo at 44100 Hz, what the player sends.
+WAVEFORMATEX CdFormat()
 {
     WAVEFORMATEX f;
     f.nChannels = 2;
@@ -81,6 +68,14 @@ QByteArray PlayCountingSamples(uint32_t id, int buffers, int frames)
     f.nSamplesPerSec = 44100;
     f.nBlockAlign = 4;
     f.nAvgBytesPerSec = 4 * 44100;
+    return f;
+}
+
+// Plays Buffers x Frames frames of 16-bit stereo counting samples on device Id, closes the
+// device and returns the bytes played.
+QByteArray PlayCountingSamples(uint32_t id, int buffers, int frames)
+{
+    const WAVEFORMATEX f = CdFormat();
     TDoneCounter counter;
     HWAVEOUT h = nullptr;
     EXPECT_EQ(waveOutOpen(&h, id, &f, reinterpret_cast<uintptr_t>(&TDoneCounter::Proc),
@@ -208,12 +203,7 @@ TEST_F(WaveOutAlsa, ABrokenDefaultLeavesTheMapperToTheFirstDeviceThatOpens)
               "pcm.broken { type hw card 28\n hint { show on description \"Gone\" } }\n" +
               filePcm("mwrecorder", "rec.raw", true));
     EXPECT_EQ(DeviceNames(), (std::vector<std::string>{"mwrecorder", "mwrecorder"}));
-    WAVEFORMATEX f;
-    f.nChannels = 2;
-    f.wBitsPerSample = 16;
-    f.nSamplesPerSec = 44100;
-    f.nBlockAlign = 4;
-    f.nAvgBytesPerSec = 4 * 44100;
+    const WAVEFORMATEX f = CdFormat();
     EXPECT_EQ(waveOutOpen(nullptr, WAVE_MAPPER, &f, 0, 0, WAVE_FORMAT_QUERY), MMSYSERR_NOERROR);
     const QByteArray played = PlayCountingSamples(WAVE_MAPPER, 2, 2000);
     EXPECT_EQ(TTestDir::readAll(dir.file("rec.raw")), played);
@@ -227,12 +217,7 @@ TEST_F(WaveOutAlsa, NothingThatOpensIsNoDeviceAndNoMapper)
     EXPECT_EQ(waveOutGetNumDevs(), 0u);
     WAVEOUTCAPS caps;
     EXPECT_EQ(waveOutGetDevCaps(WAVE_MAPPER, &caps, sizeof caps), MMSYSERR_NODRIVER);
-    WAVEFORMATEX f;
-    f.nChannels = 2;
-    f.wBitsPerSample = 16;
-    f.nSamplesPerSec = 44100;
-    f.nBlockAlign = 4;
-    f.nAvgBytesPerSec = 4 * 44100;
+    const WAVEFORMATEX f = CdFormat();
     HWAVEOUT h = nullptr;
     EXPECT_EQ(waveOutOpen(&h, WAVE_MAPPER, &f, 0, 0, CALLBACK_NULL), MMSYSERR_NODRIVER);
     EXPECT_EQ(h, nullptr);

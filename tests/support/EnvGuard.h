@@ -24,6 +24,13 @@ public:
         else
             ::unsetenv(name_);
     }
+    // Leaves the variable as it is now and gives that value back at the end of the scope,
+    // whatever is set meanwhile.
+    explicit TEnvGuard(const char *name) : name_(name)
+    {
+        if (const char *old = std::getenv(name))
+            saved_ = old;
+    }
     TEnvGuard(const TEnvGuard &) = delete;
     TEnvGuard &operator=(const TEnvGuard &) = delete;
 
