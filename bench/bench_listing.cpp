@@ -145,12 +145,24 @@ void BM_BareRead64_Samples(benchmark::State &state)
     BareRead64(state, Files().samples);
 }
 
+// CPU time of every thread of the process so far, in ms: the listing spreads its work over
+// the window's thread, the lister and the probes.
+double ProcessCpuMs()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto ms = [](const timeval &t) { return double(t.tv_sec) * 1e3 + double(t.tv_usec) / 1e3; };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
+
 // A new view each time, so that every file is probed (the probe cache belongs to a view).
 void ListFolder(benchmark::State &state, const QString &folder, TDisplayMode mode)
 {
     int rows = 0;
     uint64_t probes = 0;
+    double cpuMs = 0;
     for (auto _ : state) {
+        const double cpuBefore = ProcessCpuMs();
         auto view = std::make_unique<TSystemListView>();
         view->SetDisplayMode(mode);
         view->SetViewStyle(vsReport);
@@ -162,6 +174,7 @@ void ListFolder(benchmark::State &state, const QString &folder, TDisplayMode mod
         QApplication::processEvents(); // paints the rows
         rows = view->RowCount();
         probes = view->ProbesRun();
+        cpuMs += ProcessCpuMs() - cpuBefore;
         state.PauseTiming();
         ReportMemory(state);
         view.reset();
@@ -170,6 +183,7 @@ void ListFolder(benchmark::State &state, const QString &folder, TDisplayMode mod
     }
     state.counters["rows"] = rows;
     state.counters["probes"] = double(probes);
+    state.counters["cpu_all_ms"] = cpuMs / double(state.iterations());
 }
 
 void BM_ListImages(benchmark::State &state)

@@ -7,12 +7,13 @@
 #include <cerrno>
 #include <cstring>
 #include <limits>
-#include <sys/stat.h>
 
 namespace {
 
 // More outcomes than any folder holds; beyond it the cache starts again.
 constexpr qsizetype kCacheLimit = 200000;
+// Outcomes handed over together to a caller waiting in Finish.
+constexpr size_t kHandOverBatch = 256;
 
 int32_t Clamp32(int64_t value)
 {
@@ -21,7 +22,7 @@ int32_t Clamp32(int64_t value)
 
 } // namespace
 
-TProbeOutcome ProbeFileDetails(TColumnType type, const QByteArray &path)
+TProbeOutcome ProbeFileDetails(TColumnType type, const QByteArray &path, bool listedRegular)
 {
     TProbeOutcome outcome;
     const QString name = QFile::decodeName(path);
@@ -29,10 +30,9 @@ TProbeOutcome ProbeFileDetails(TColumnType type, const QByteArray &path)
         if (QFile::encodeName(name) != path)
             throw EModwright("Cannot open file \"" + name.toStdString() +
                              "\". The file name is not valid UTF-8.");
-        struct stat st {};
-        if (::stat(path.constData(), &st) != 0)
-            throw EModwright("Cannot open file \"" + name.toStdString() + "\". " + std::strerror(errno));
-        if (!S_ISREG(st.st_mode))
+        // A device or FIFO is never opened: the listing has just looked at the entry. One
+        // that took a regular file's place since is refused by the probes' own check.
+        if (!listedRegular)
             throw EModwright("Cannot open file \"" + name.toStdString() + "\". Not a regular file");
         if (type == ctImages) {
             TImageInfo info;
@@ -110,14 +110,22 @@ void TDetailProbe::Cancel()
 
 bool TDetailProbe::Finish(int ms)
 {
-    bool empty;
-    {
-        std::unique_lock lock(mutex_);
-        empty = idle_.wait_for(lock, std::chrono::milliseconds(ms),
-                               [this] { return queue_.empty() && inFlight_ == 0; });
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    // Hands over the outcomes as they come, so that the rows take them in while the
+    // threads go on probing, instead of all at once at the end.
+    for (;;) {
+        bool empty, timedOut;
+        {
+            std::unique_lock lock(mutex_);
+            timedOut = !idle_.wait_until(lock, deadline, [this] {
+                return (queue_.empty() && inFlight_ == 0) || ready_.size() >= kHandOverBatch;
+            });
+            empty = queue_.empty() && inFlight_ == 0;
+        }
+        Deliver();
+        if (empty || timedOut)
+            return empty;
     }
-    Deliver();
-    return empty;
 }
 
 bool TDetailProbe::Busy() const
@@ -155,7 +163,7 @@ void TDetailProbe::Run()
             outcome = *known;
         } else {
             lock.unlock();
-            outcome = ProbeFileDetails(request.Type, request.Path);
+            outcome = ProbeFileDetails(request.Type, request.Path, request.Regular);
             lock.lock();
             ++probesRun_;
             if (cache_.size() >= kCacheLimit)
@@ -171,7 +179,7 @@ void TDetailProbe::Run()
                     this, [this] { Deliver(); }, Qt::QueuedConnection);
             }
         }
-        if (queue_.empty() && inFlight_ == 0)
+        if ((queue_.empty() && inFlight_ == 0) || ready_.size() == kHandOverBatch)
             idle_.notify_all();
     }
 }

@@ -20,9 +20,9 @@ struct TProbeOutcome {
 };
 
 // Runs the image probe (ctImages) or the sample probe (ctAudio) on a file. Never raises:
-// every failure is an outcome with the probe's message. Only regular files are opened, so
-// a FIFO or device with a sample's name cannot stall it.
-TProbeOutcome ProbeFileDetails(TColumnType type, const QByteArray &path);
+// every failure is an outcome with the probe's message. Only a file that the listing saw as
+// a regular one is opened, so a FIFO or device with a sample's name cannot stall it.
+TProbeOutcome ProbeFileDetails(TColumnType type, const QByteArray &path, bool listedRegular);
 
 // Runs the probes of the detail columns on two worker threads, so that one slow file (a
 // network share, a sleeping disk) never holds up the listing, and remembers each outcome
@@ -37,6 +37,7 @@ public:
         uint64_t Size = 0;
         TFileTime Time = 0;
         TColumnType Type = ctImages;
+        bool Regular = true; // what the listing saw: a regular file (or a link to one)
     };
     struct TResult {
         uint64_t Serial = 0;
@@ -82,7 +83,7 @@ private:
 
     mutable std::mutex mutex_;
     std::condition_variable work_;
-    std::condition_variable idle_;
+    std::condition_variable idle_;                    // the queue ran empty, or a batch of outcomes is ready
     std::deque<std::pair<uint64_t, TRequest>> queue_; // generation, request
     std::vector<TResult> ready_;
     QHash<TKey, TProbeOutcome> cache_;

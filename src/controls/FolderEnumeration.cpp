@@ -2,8 +2,10 @@
 
 #include "common/BusyCursor.h"
 #include "platform/Exception.h"
+#include "platform/ShellItem.h"
 
 #include <QCursor>
+#include <QFile>
 #include <QGuiApplication>
 #include <QThread>
 
@@ -48,21 +50,26 @@ int EnumerateFolder(const TShellFolder &folder, const TEnumFilter &filter,
     TItemIdList relative;
     while (items->Next(relative)) {
         TEnumItem item;
-        if (ReadEnumItem(folder, filter, std::move(relative), item) && add(item))
+        if (ReadEnumItem(folder, *items, filter, std::move(relative), item) && add(item))
             ++count;
     }
     return count;
 }
 
-bool ReadEnumItem(const TShellFolder &folder, const TEnumFilter &filter, TItemIdList relative,
-                  TEnumItem &item)
+bool ReadEnumItem(const TShellFolder &folder, const TShellEnum &from, const TEnumFilter &filter,
+                  TItemIdList relative, TEnumItem &item)
 {
+    // A file of a kind the view does not show costs no look at the disk: the enumeration
+    // already knows files from folders.
+    if (!filter.AllowedExtensions.isEmpty() && ShellItemKind(relative.get()) == sikFileSystemEntry &&
+        !ShellItemIsFolder(relative.get()) &&
+        !ExtensionAllowed(QFile::decodeName(ShellItemPayload(relative.get())), filter.AllowedExtensions))
+        return false;
     item.Attributes = kListingAttributeMask;
-    if (!folder.GetAttributesOf(relative.get(), item.Attributes))
+    if (!folder.GetListingFacts(from, relative.get(), item.Attributes, item.FindData, item.HasFindData))
         return false;
     if (!(item.Attributes & (SFGAO_FILESYSTEM | SFGAO_FILESYSANCESTOR)))
         return false;
-    item.HasFindData = folder.GetDataFromIDList(relative.get(), item.FindData);
     if (!(item.Attributes & SFGAO_FOLDER) && !filter.AllowedExtensions.isEmpty()) {
         if (!item.HasFindData || !ExtensionAllowed(item.FindData.DisplayName(), filter.AllowedExtensions))
             return false;

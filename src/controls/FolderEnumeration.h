@@ -39,8 +39,9 @@ int EnumerateFolder(const TShellFolder &folder, const TEnumFilter &filter,
 
 // Looks at one item that an enumeration of folder returned: its attributes and find data,
 // and whether it passes the filter. False leaves it out. Used by the listing's own thread.
-bool ReadEnumItem(const TShellFolder &folder, const TEnumFilter &filter, TItemIdList relative,
-                  TEnumItem &item);
+// from: the enumeration that returned it.
+bool ReadEnumItem(const TShellFolder &folder, const TShellEnum &from, const TEnumFilter &filter,
+                  TItemIdList relative, TEnumItem &item);
 
 // True when the file name's extension is one of the allowed ones (ignoring case).
 bool ExtensionAllowed(const QString &fileName, const QStringList &allowed);

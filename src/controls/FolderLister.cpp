@@ -73,7 +73,7 @@ void TFolderLister::Start(std::shared_ptr<TShellFolder> folder, std::unique_ptr<
         try {
             while (items->Next(relative)) {
                 TEnumItem item;
-                if (ReadEnumItem(*folder, filter, std::move(relative), item))
+                if (ReadEnumItem(*folder, *items, filter, std::move(relative), item))
                     batch.push_back(std::move(item));
                 const bool due =
                     batch.size() >= kBatch ||

@@ -137,12 +137,17 @@ bool TSystemListView::BrowseToPidl(TItemIdList list)
                     if (auto parent = MakeParentRow())
                         rows.insert(rows.begin(), std::move(parent));
                 FlushProbeRequests();
+                // Sorted while the probes run, unless their facts decide the order.
+                const bool probesOrder = SortUsesProbes();
+                if (!probesOrder)
+                    SortVector(rows);
                 const int spent = int(std::chrono::duration_cast<std::chrono::milliseconds>(
                                           std::chrono::steady_clock::now() - started)
                                           .count());
                 probe_->Finish(std::max(0, kListWaitMs - spent));
                 resortTimer_->stop();
-                SortVector(rows);
+                if (probesOrder)
+                    SortVector(rows);
                 model_->ResetRows(std::move(rows));
                 UpdateHistory();
                 watchWhenListed_ = !complete;
@@ -356,6 +361,7 @@ void TSystemListView::ProbeRow(TListItemData &row, const TShellFolder &folder, c
     request.Size = findData.FileSize();
     request.Time = findData.LastWriteTime;
     request.Type = columnType_;
+    request.Regular = !(findData.FileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_SYSTEM));
     TProbeOutcome outcome;
     if (probe_->Cached(request, outcome)) {
         SetOutcome(row, outcome);

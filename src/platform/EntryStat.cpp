@@ -1,6 +1,7 @@
 #include "platform/EntryStat.h"
 
 #include <atomic>
+#include <unistd.h>
 
 namespace {
 
@@ -9,14 +10,14 @@ std::atomic<TEntryStat *> current{&systemCalls};
 
 } // namespace
 
-int TEntryStat::Stat(const char *Path, struct stat *Result, int Flags)
+int TEntryStat::Access(int Dir, const char *Path, int Mode)
 {
-    return ::fstatat(AT_FDCWD, Path, Result, Flags);
+    return ::faccessat(Dir, Path, Mode, AT_EACCESS);
 }
 
-int TEntryStat::Statx(const char *Path, int Flags, unsigned Mask, struct statx *Result)
+int TEntryStat::Statx(int Dir, const char *Path, int Flags, unsigned Mask, struct statx *Result)
 {
-    return ::statx(AT_FDCWD, Path, Flags, Mask, Result);
+    return ::statx(Dir, Path, Flags, Mask, Result);
 }
 
 TEntryStat &EntryStat()

@@ -9,10 +9,12 @@
 class TEntryStat {
 public:
     virtual ~TEntryStat() = default;
-    // fstatat(AT_FDCWD, ...) with flags 0 or AT_SYMLINK_NOFOLLOW.
-    virtual int Stat(const char *Path, struct stat *Result, int Flags);
-    // statx(AT_FDCWD, ...).
-    virtual int Statx(const char *Path, int Flags, unsigned Mask, struct statx *Result);
+    // Dir: an open folder that a relative Path is looked up in, or AT_FDCWD.
+    // statx() with flags 0 or AT_SYMLINK_NOFOLLOW.
+    virtual int Statx(int Dir, const char *Path, int Flags, unsigned Mask, struct statx *Result);
+    // faccessat(..., AT_EACCESS): access as this process gets it (effective ids and
+    // capabilities), not the real ids that plain access() uses.
+    virtual int Access(int Dir, const char *Path, int Mode);
 };
 
 // The calls in use. Safe from any thread.

@@ -104,6 +104,7 @@ class TFileSystemEnum final : public TShellEnum {
 public:
     TFileSystemEnum(DIR *dir, uint32_t flags) : dir_(dir), flags_(flags) {}
     ~TFileSystemEnum() override { ::closedir(dir_); }
+    int DirectoryFd() const override { return ::dirfd(dir_); }
 
     bool Next(TItemIdList &item) override
     {
@@ -160,63 +161,62 @@ bool IsFolderPath(const QByteArray &path)
     return ::stat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool AttributesOfPath(const QByteArray &path, const QByteArray &name, uint32_t mask, uint32_t &attributes,
+TEntryLook LookAtEntry(const QByteArray &path, int dir, const QByteArray &name)
+{
+    const int at = dir >= 0 ? dir : AT_FDCWD;
+    const char *where = dir >= 0 ? name.constData() : path.constData();
+    TEntryLook look;
+    const unsigned want = STATX_BASIC_STATS | STATX_BTIME;
+    TEntryStat &calls = EntryStat();
+    if (calls.Statx(at, where, AT_SYMLINK_NOFOLLOW, want, &look.Link) != 0)
+        return look;
+    look.Exists = true;
+    look.Target = look.Link;
+    look.IsLink = S_ISLNK(look.Link.stx_mode);
+    if (look.IsLink && calls.Statx(at, where, 0, want, &look.Target) != 0)
+        look.Target = look.Link; // broken link or a loop of links
+    look.Writable = calls.Access(at, where, W_OK) == 0;
+    return look;
+}
+
+uint32_t AttributesOf(const TEntryLook &look, const QByteArray &path, const QByteArray &name, uint32_t mask,
                       const TFolderAccess *parent)
 {
-    TEntryStat &calls = EntryStat();
-    struct stat linkStat {};
-    if (calls.Stat(path.constData(), &linkStat, AT_SYMLINK_NOFOLLOW) != 0)
-        return false;
-    struct stat st = linkStat;
-    const bool isLink = S_ISLNK(linkStat.st_mode);
-    if (isLink && calls.Stat(path.constData(), &st, 0) != 0)
-        st = linkStat; // broken link or a loop of links
-    const bool isDir = S_ISDIR(st.st_mode);
+    const bool isDir = S_ISDIR(look.Target.stx_mode);
     uint32_t a = SFGAO_FILESYSTEM | SFGAO_CANCOPY | SFGAO_CANLINK | SFGAO_HASPROPSHEET;
     if (isDir)
         a |= SFGAO_FOLDER | SFGAO_FILESYSANCESTOR;
-    if (isLink)
+    if (look.IsLink)
         a |= SFGAO_LINK;
     if (name.startsWith('.'))
         a |= SFGAO_HIDDEN;
     if ((mask & (SFGAO_CANRENAME | SFGAO_CANDELETE | SFGAO_CANMOVE)) &&
-        CanChangeEntry(parent ? *parent : FolderAccessOf(ParentOf(path)), linkStat.st_uid))
+        CanChangeEntry(parent ? *parent : FolderAccessOf(ParentOf(path)), look.Link.stx_uid))
         a |= SFGAO_CANRENAME | SFGAO_CANDELETE | SFGAO_CANMOVE;
-    const bool writable = CanAccess(path, W_OK);
-    if (!writable)
+    if (!look.Writable)
         a |= SFGAO_READONLY;
-    if (isDir && writable)
+    if (isDir && look.Writable)
         a |= SFGAO_DROPTARGET;
     if (isDir && (mask & SFGAO_HASSUBFOLDER) && HasSubfolder(path))
         a |= SFGAO_HASSUBFOLDER;
-    attributes = a & mask;
-    return true;
+    return a & mask;
 }
 
-bool FindDataOfPath(const QByteArray &path, const QByteArray &name, TFindData &data)
+TFindData FindDataOf(const TEntryLook &look, const QByteArray &name)
 {
-    struct statx linkStat {};
-    const unsigned want = STATX_BASIC_STATS | STATX_BTIME;
-    TEntryStat &calls = EntryStat();
-    if (calls.Statx(path.constData(), AT_SYMLINK_NOFOLLOW, want, &linkStat) != 0)
-        return false;
-    struct statx st = linkStat;
-    const bool isLink = S_ISLNK(linkStat.stx_mode);
-    if (isLink && calls.Statx(path.constData(), 0, want, &st) != 0)
-        st = linkStat;
-    data = TFindData();
+    const struct statx &st = look.Target;
+    TFindData data;
     data.FileName = name;
     uint32_t a = 0;
-    const bool isDir = S_ISDIR(st.stx_mode);
-    if (isDir)
+    if (S_ISDIR(st.stx_mode))
         a |= FILE_ATTRIBUTE_DIRECTORY;
-    if (!CanAccess(path, W_OK))
+    if (!look.Writable)
         a |= FILE_ATTRIBUTE_READONLY;
     if (name.startsWith('.'))
         a |= FILE_ATTRIBUTE_HIDDEN;
     if (S_ISCHR(st.stx_mode) || S_ISBLK(st.stx_mode) || S_ISFIFO(st.stx_mode) || S_ISSOCK(st.stx_mode))
         a |= FILE_ATTRIBUTE_SYSTEM;
-    if (isLink)
+    if (look.IsLink)
         a |= FILE_ATTRIBUTE_REPARSE_POINT;
     // Holes of at least 64 KiB: small differences come from inline or compressed storage.
     if (S_ISREG(st.stx_mode) && st.stx_blocks * 512 + 65536 <= st.stx_size)
@@ -230,6 +230,25 @@ bool FindDataOfPath(const QByteArray &path, const QByteArray &name, TFindData &d
     data.CreationTime = (st.stx_mask & STATX_BTIME)
                             ? FileTimeFromUnix(st.stx_btime.tv_sec, st.stx_btime.tv_nsec)
                             : data.LastWriteTime;
+    return data;
+}
+
+bool AttributesOfPath(const QByteArray &path, const QByteArray &name, uint32_t mask, uint32_t &attributes,
+                      const TFolderAccess *parent)
+{
+    const TEntryLook look = LookAtEntry(path);
+    if (!look.Exists)
+        return false;
+    attributes = AttributesOf(look, path, name, mask, parent);
+    return true;
+}
+
+bool FindDataOfPath(const QByteArray &path, const QByteArray &name, TFindData &data)
+{
+    const TEntryLook look = LookAtEntry(path);
+    if (!look.Exists)
+        return false;
+    data = FindDataOf(look, name);
     return true;
 }
 
@@ -280,6 +299,23 @@ QString TFileSystemFolder::GetDisplayNameOf(PCItemIdList item, uint32_t flags) c
     if ((flags & SHGDN_FORPARSING) && !(flags & SHGDN_INFOLDER))
         return QFile::decodeName(ItemPath(item));
     return QFile::decodeName(ShellItemPayload(item));
+}
+
+bool TFileSystemFolder::GetListingFacts(const TShellEnum &from, PCItemIdList item, uint32_t &attributes,
+                                        TFindData &data, bool &hasFindData) const
+{
+    // The desktop's own items (home, computer) are answered as the desktop answers them.
+    if (ShellItemKind(item) != sikFileSystemEntry)
+        return TShellFolder::GetListingFacts(from, item, attributes, data, hasFindData);
+    const QByteArray path = ItemPath(item);
+    const shellfs::TEntryLook look = shellfs::LookAtEntry(path, from.DirectoryFd(), ShellItemPayload(item));
+    if (!look.Exists)
+        return false;
+    std::call_once(accessOnce_, [this] { access_ = shellfs::FolderAccessOf(FileSystemPath()); });
+    attributes = shellfs::AttributesOf(look, path, ShellItemPayload(item), attributes, &access_);
+    data = shellfs::FindDataOf(look, ShellItemPayload(item));
+    hasFindData = true;
+    return true;
 }
 
 bool TFileSystemFolder::GetDataFromIDList(PCItemIdList item, TFindData &data) const

@@ -3,6 +3,7 @@
 #include "platform/ShellFolder.h"
 
 #include <mutex>
+#include <sys/stat.h>
 #include <sys/types.h>
 
 namespace shellfs {
@@ -25,6 +26,8 @@ public:
     bool GetAttributesOf(PCItemIdList item, uint32_t &attributes) const override;
     QString GetDisplayNameOf(PCItemIdList item, uint32_t flags) const override;
     bool GetDataFromIDList(PCItemIdList item, TFindData &data) const override;
+    bool GetListingFacts(const TShellEnum &from, PCItemIdList item, uint32_t &attributes, TFindData &data,
+                         bool &hasFindData) const override;
     TShellFileInfo GetFileInfo(PCItemIdList item, uint32_t flags) const override;
     TItemIdList SetNameOf(PCItemIdList item, const QString &newName, uint32_t flags) const override;
     QByteArray ItemPath(PCItemIdList item) const override;
@@ -43,6 +46,22 @@ private:
 
 // Helpers shared with the other folders for items that live on disk.
 namespace shellfs {
+
+// One look at the entry at path: its own status, its target's when it is a symbolic link,
+// and whether this process may write it. Exists is false when nothing is there.
+struct TEntryLook {
+    bool Exists = false;
+    bool IsLink = false;
+    bool Writable = false;
+    struct statx Link {};
+    struct statx Target {};
+};
+// dir: an open folder that holds the entry named name, or -1 to look at path itself.
+TEntryLook LookAtEntry(const QByteArray &path, int dir = -1, const QByteArray &name = {});
+// The attributes within mask, and the find data, of an entry that has been looked at.
+uint32_t AttributesOf(const TEntryLook &look, const QByteArray &path, const QByteArray &name, uint32_t mask,
+                      const TFolderAccess *parent);
+TFindData FindDataOf(const TEntryLook &look, const QByteArray &name);
 
 // Attributes of the file-system object at path (following a symbolic link), within mask.
 // False when nothing exists there.

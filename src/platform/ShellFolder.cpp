@@ -22,6 +22,15 @@ std::shared_ptr<TShellFolder> TShellFolder::BindToObject(PCItemIdList relative) 
     return folder;
 }
 
+bool TShellFolder::GetListingFacts(const TShellEnum &, PCItemIdList item, uint32_t &attributes,
+                                   TFindData &data, bool &hasFindData) const
+{
+    if (!GetAttributesOf(item, attributes))
+        return false;
+    hasFindData = GetDataFromIDList(item, data);
+    return true;
+}
+
 int TShellFolder::KindRank(PCItemIdList item)
 {
     switch (ShellItemKind(item)) {

@@ -13,6 +13,9 @@ public:
     virtual ~TShellEnum() = default;
     // The next item as a one-item list; false at the end.
     virtual bool Next(TItemIdList &item) = 0;
+    // The open folder whose entries these are, or -1. Looks at the entries are made
+    // relative to it, which spares walking the folder's whole path again for each.
+    virtual int DirectoryFd() const { return -1; }
 };
 
 // What SHGetFileInfo should fill (SHGFI_*).
@@ -45,6 +48,12 @@ public:
     virtual QString GetDisplayNameOf(PCItemIdList item, uint32_t flags) const = 0;
     // The find data of an item; false for items that have none (virtual items) or are gone.
     virtual bool GetDataFromIDList(PCItemIdList item, TFindData &data) const = 0;
+    // Attributes (mask in, set attributes out) and find data together, as a listing asks for
+    // every entry: a folder on disk answers with one look at the entry instead of one per
+    // question. False when the item does not exist (any more).
+    // from: the enumeration that returned the item.
+    virtual bool GetListingFacts(const TShellEnum &from, PCItemIdList item, uint32_t &attributes,
+                                 TFindData &data, bool &hasFindData) const;
     // Information about one item: the parts chosen by SHGFI_* flags.
     virtual TShellFileInfo GetFileInfo(PCItemIdList item, uint32_t flags) const = 0;
     // The folder object of a relative list of one or more items.

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <gtest/gtest.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace browser_fixtures;
 
@@ -109,4 +110,78 @@ TEST(SlowListing, AnotherFolderReplacesAListingStillUnderWay)
         captions << view->Row(i)->Caption;
     EXPECT_EQ(captions, QStringList({"..", "z.wav"}));
     view.reset(); // while nothing is pending any more
+}
+
+namespace {
+
+// Counts the looks at entries of one folder (the parent row's look at the folder itself
+// aside), and whether they were made relative to it.
+class TCountingEntryStat final : public TEntryStat {
+public:
+    std::atomic<int> Statxs{0}, Accesses{0}, ByWholePath{0};
+    QByteArray Folder;
+
+    int Statx(int dir, const char *path, int flags, unsigned mask, struct statx *result) override
+    {
+        count(dir, path, Statxs);
+        return TEntryStat::Statx(dir, path, flags, mask, result);
+    }
+    int Access(int dir, const char *path, int mode) override
+    {
+        count(dir, path, Accesses);
+        return TEntryStat::Access(dir, path, mode);
+    }
+
+private:
+    void count(int dir, const char *path, std::atomic<int> &calls)
+    {
+        const bool wholePath = dir == AT_FDCWD;
+        if (wholePath && !QByteArray(path).startsWith(Folder + "/"))
+            return;
+        ++calls;
+        if (wholePath)
+            ++ByWholePath;
+    }
+};
+
+TCountingEntryStat &CountingEntries()
+{
+    static TCountingEntryStat counting;
+    return counting;
+}
+
+} // namespace
+
+// A listing looks at each shown entry once (its status and whether it may be written), in
+// the open folder rather than along the whole path again, and not at all at files of a kind
+// the view does not show. A link costs a second status: that of what it points to.
+TEST(SlowListing, EachShownEntryIsLookedAtOnceAndHiddenKindsNotAtAll)
+{
+    TShellTestEnvironment env;
+    TScriptedMessageBoxes boxes;
+    for (int i = 0; i < 6; ++i)
+        env.dir.createFile(QString("home/kit/drum%1.wav").arg(i), Wav(1, 16, 44100, 10));
+    for (int i = 0; i < 20; ++i)
+        env.dir.createFile(QString("home/kit/notes%1.txt").arg(i), "text");
+    ASSERT_EQ(::symlink("drum0.wav", QFile::encodeName(env.home + "/kit/link.wav").constData()), 0);
+    TCountingEntryStat &counting = CountingEntries();
+    counting.Folder = QFile::encodeName(env.home + "/kit");
+    SetEntryStat(&counting);
+
+    auto view = std::make_unique<TSystemListView>();
+    view->SetDisplayMode(dmAudio);
+    view->SetViewStyle(vsReport);
+    view->SetDirectory(env.home + "/kit");
+    const bool done = view->WaitForDetails(10000);
+    SetEntryStat(nullptr);
+
+    ASSERT_TRUE(done);
+    EXPECT_EQ(view->RowCount(), 8); // "..", six drums and the link
+    EXPECT_EQ(counting.Statxs.load(), 6 + 2);
+    EXPECT_EQ(counting.Accesses.load(), 7);
+    EXPECT_EQ(counting.ByWholePath.load(), 0);
+    const auto ids = view->ColumnIds();
+    const int frequency = int(std::find(ids.begin(), ids.end(), ciFrequency) - ids.begin());
+    for (int row = 1; row < view->RowCount(); ++row)
+        EXPECT_EQ(view->RowText(row, frequency), "44100") << view->Row(row)->Caption.toStdString();
 }

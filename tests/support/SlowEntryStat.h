@@ -5,7 +5,9 @@
 #include <QByteArray>
 #include <atomic>
 #include <chrono>
+#include <string>
 #include <thread>
+#include <unistd.h>
 
 // A mount that answers every look at one of Folder's entries only after DelayMs, as a slow
 // or hung network share does. Install it with SetEntryStat; it must outlive every listing
@@ -15,21 +17,28 @@ public:
     std::atomic<int> DelayMs{0};
     QByteArray Folder;
 
-    int Stat(const char *path, struct stat *result, int flags) override
+    int Access(int dir, const char *path, int mode) override
     {
-        wait(path);
-        return TEntryStat::Stat(path, result, flags);
+        wait(dir, path);
+        return TEntryStat::Access(dir, path, mode);
     }
-    int Statx(const char *path, int flags, unsigned mask, struct statx *result) override
+    int Statx(int dir, const char *path, int flags, unsigned mask, struct statx *result) override
     {
-        wait(path);
-        return TEntryStat::Statx(path, flags, mask, result);
+        wait(dir, path);
+        return TEntryStat::Statx(dir, path, flags, mask, result);
     }
 
 private:
-    void wait(const char *path) const
+    void wait(int dir, const char *path) const
     {
-        if (QByteArray(path).startsWith(Folder + "/"))
+        QByteArray full(path);
+        if (dir != AT_FDCWD) {
+            char where[4096];
+            const ssize_t n =
+                ::readlink(("/proc/self/fd/" + std::to_string(dir)).c_str(), where, sizeof where);
+            full = QByteArray(where, n > 0 ? int(n) : 0) + "/" + path;
+        }
+        if (full.startsWith(Folder + "/"))
             std::this_thread::sleep_for(std::chrono::milliseconds(DelayMs.load()));
     }
 };
