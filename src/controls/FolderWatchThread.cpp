@@ -221,7 +221,7 @@ void TFolderWatchThread::ComparePass(const std::shared_ptr<TShellFolder> &folder
             rowByName.insert(snapshot.Rows[i].FileName, i);
         std::vector<bool> seen(snapshot.Rows.size(), false);
         std::vector<uint64_t> stale;
-        std::vector<TItemIdList> added;
+        std::vector<TEnumItem> added; // with the facts looked at here, off the GUI thread
         QString error;
         const int counted = EnumerateFolder(
             *snapshot.Folder, snapshot.Filter, nullptr,
@@ -230,7 +230,7 @@ void TFolderWatchThread::ComparePass(const std::shared_ptr<TShellFolder> &folder
                     return false;
                 auto it = rowByName.constFind(item.FindData.FileName);
                 if (it == rowByName.constEnd()) {
-                    added.push_back(std::move(item.Relative));
+                    added.push_back(std::move(item));
                     return true;
                 }
                 const TFolderWatchClient::TRowState &row = snapshot.Rows[*it];
@@ -238,7 +238,7 @@ void TFolderWatchThread::ComparePass(const std::shared_ptr<TShellFolder> &folder
                 if (row.LastWriteTime == item.FindData.LastWriteTime)
                     return false;
                 stale.push_back(row.Serial);
-                added.push_back(std::move(item.Relative));
+                added.push_back(std::move(item));
                 return true;
             },
             &error);

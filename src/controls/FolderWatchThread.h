@@ -31,10 +31,11 @@ public:
     // Under the view's lock: false when the view no longer lists `watched`; else the rows
     // that have a file name (not the ".." row) and the listing's filter.
     virtual bool TakeWatchSnapshot(const TShellFolder *watched, TSnapshot &snapshot) = 0;
-    // Hands the changes of one compare pass to the GUI thread; `applied` is called there
-    // once they are in the rows (or were dropped because the view moved on).
+    // Hands the changes of one compare pass to the GUI thread, the new items with their
+    // attributes and find data; `applied` is called there once they are in the rows (or
+    // were dropped because the view moved on).
     virtual void PostWatchChanges(uint64_t generation, std::vector<uint64_t> staleSerials,
-                                  std::vector<TItemIdList> newItems, std::function<void()> applied) = 0;
+                                  std::vector<TEnumItem> newItems, std::function<void()> applied) = 0;
     // Asks the GUI thread for a quiet full listing (the folder cannot be read, is gone or
     // events were lost).
     virtual void PostQuietRefresh() = 0;

@@ -162,13 +162,13 @@ private:
     // TFolderWatchClient
     bool TakeWatchSnapshot(const TShellFolder *watched, TSnapshot &snapshot) override;
     void PostWatchChanges(uint64_t generation, std::vector<uint64_t> staleSerials,
-                          std::vector<TItemIdList> newItems, std::function<void()> applied) override;
+                          std::vector<TEnumItem> newItems, std::function<void()> applied) override;
     void PostQuietRefresh() override;
     void PostWatchError(const QString &message) override;
 
     // Removes the rows that changed or vanished and adds rows for the new items (GUI thread).
     void ApplyWatchChanges(uint64_t generation, const std::vector<uint64_t> &staleSerials,
-                           std::vector<TItemIdList> &newItems);
+                           std::vector<TEnumItem> &newItems);
     void QuietRefresh();
     bool Listed() const;
     void RefreshIfListed();

@@ -418,9 +418,9 @@ bool TSystemListView::TakeWatchSnapshot(const TShellFolder *watched, TSnapshot &
 }
 
 void TSystemListView::PostWatchChanges(uint64_t generation, std::vector<uint64_t> staleSerials,
-                                       std::vector<TItemIdList> newItems, std::function<void()> applied)
+                                       std::vector<TEnumItem> newItems, std::function<void()> applied)
 {
-    auto items = std::make_shared<std::vector<TItemIdList>>(std::move(newItems));
+    auto items = std::make_shared<std::vector<TEnumItem>>(std::move(newItems));
     auto stale = std::make_shared<std::vector<uint64_t>>(std::move(staleSerials));
     QMetaObject::invokeMethod(
         this,
@@ -444,7 +444,7 @@ void TSystemListView::PostWatchError(const QString &message)
 }
 
 void TSystemListView::ApplyWatchChanges(uint64_t generation, const std::vector<uint64_t> &staleSerials,
-                                        std::vector<TItemIdList> &newItems)
+                                        std::vector<TEnumItem> &newItems)
 {
     std::lock_guard lock(lock_);
     // A pass for a listing that has been replaced since has nothing to say.
@@ -459,16 +459,11 @@ void TSystemListView::ApplyWatchChanges(uint64_t generation, const std::vector<u
         rowBySerial_.remove(row.Serial);
         return true;
     });
+    // The watch thread has looked at the new entries: no look at the disk here, where a
+    // slow mount would hold up the window.
     std::vector<std::unique_ptr<TListItemData>> rows;
-    for (TItemIdList &item : newItems) {
-        TEnumItem entry;
-        entry.Attributes = kListingAttributeMask;
-        if (!folder_->GetAttributesOf(item.get(), entry.Attributes))
-            continue; // gone again already
-        entry.Absolute = PidlCombine(currentList_.get(), item.get());
-        entry.Relative = std::move(item);
-        rows.push_back(MakeRow(entry, false));
-    }
+    for (TEnumItem &item : newItems)
+        rows.push_back(MakeRow(item, true));
     newItems.clear();
     FlushProbeRequests();
     model_->AppendRows(std::move(rows));

@@ -118,8 +118,9 @@ namespace {
 // aside), and whether they were made relative to it.
 class TCountingEntryStat final : public TEntryStat {
 public:
-    std::atomic<int> Statxs{0}, Accesses{0}, ByWholePath{0};
+    std::atomic<int> Statxs{0}, Accesses{0}, ByWholePath{0}, OnGuiThread{0};
     QByteArray Folder;
+    std::thread::id GuiThread = std::this_thread::get_id();
 
     int Statx(int dir, const char *path, int flags, unsigned mask, struct statx *result) override
     {
@@ -141,6 +142,8 @@ private:
         ++calls;
         if (wholePath)
             ++ByWholePath;
+        if (std::this_thread::get_id() == GuiThread)
+            ++OnGuiThread;
     }
 };
 
@@ -180,8 +183,39 @@ TEST(SlowListing, EachShownEntryIsLookedAtOnceAndHiddenKindsNotAtAll)
     EXPECT_EQ(counting.Statxs.load(), 6 + 2);
     EXPECT_EQ(counting.Accesses.load(), 7);
     EXPECT_EQ(counting.ByWholePath.load(), 0);
+    EXPECT_EQ(counting.OnGuiThread.load(), 0);
     const auto ids = view->ColumnIds();
     const int frequency = int(std::find(ids.begin(), ids.end(), ciFrequency) - ids.begin());
     for (int row = 1; row < view->RowCount(); ++row)
         EXPECT_EQ(view->RowText(row, frequency), "44100") << view->Row(row)->Caption.toStdString();
+}
+
+// A file that turns up in a watched folder is looked at by the watch thread; its row is
+// made from those facts without another look from the window's thread.
+TEST(SlowListing, AWatchedFolderAddsNewFilesWithoutLookingFromTheWindow)
+{
+    TShellTestEnvironment env;
+    TScriptedMessageBoxes boxes;
+    env.dir.createFile("home/kit/first.wav", Wav(1, 16, 44100, 10));
+    auto view = std::make_unique<TSystemListView>();
+    view->SetDisplayMode(dmAudio);
+    view->SetViewStyle(vsReport);
+    view->SetDirectory(env.home + "/kit");
+    ASSERT_TRUE(view->WaitForDetails(10000));
+    ASSERT_EQ(view->RowCount(), 2);
+
+    TCountingEntryStat &counting = CountingEntries();
+    counting.Folder = QFile::encodeName(env.home + "/kit");
+    counting.Statxs = counting.Accesses = counting.ByWholePath = counting.OnGuiThread = 0;
+    SetEntryStat(&counting);
+    env.dir.createFile("home/kit/late.wav", Wav(2, 16, 22050, 10));
+    const bool added = WaitUntil([&] { return view->RowCount() == 3 && view->WaitForDetails(0); }, 10000);
+    SetEntryStat(nullptr);
+
+    ASSERT_TRUE(added);
+    EXPECT_GT(counting.Statxs.load(), 0);
+    EXPECT_EQ(counting.OnGuiThread.load(), 0);
+    const auto ids = view->ColumnIds();
+    const int frequency = int(std::find(ids.begin(), ids.end(), ciFrequency) - ids.begin());
+    EXPECT_EQ(view->RowText(2, frequency), "22050");
 }
