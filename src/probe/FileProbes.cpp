@@ -122,8 +122,8 @@ std::string AbsolutePath(std::string_view Path)
         if (part == "..") {
             if (!parts.empty() && parts.back() != "..")
                 parts.pop_back();
-            else if (!absolute)
-                parts.push_back(part);
+            else
+                parts.push_back(part); // kept, at the root too, as Qt's cleaning keeps it
         } else if (!part.empty() && part != ".") {
             parts.push_back(part);
         }

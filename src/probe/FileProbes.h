@@ -35,5 +35,6 @@ TImageInfo ProbeImageFile(const char *Path, std::string_view Shown);
 TAudioFormat ProbeAudioFile(const char *Path, std::string_view Shown);
 
 // Path made absolute against the current folder and cleaned without looking at the disk:
-// empty and "." components dropped, ".." removing the one before it (at the root, itself).
+// empty and "." components dropped, ".." removing the one before it; a ".." with nothing
+// before it stays ("/../a" stays so), as QFileInfo::absoluteFilePath gives it.
 std::string AbsolutePath(std::string_view Path);
