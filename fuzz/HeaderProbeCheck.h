@@ -4,8 +4,8 @@
 // must accept and refuse exactly what the full parser does, with the same facts and words.
 
 #include "formats/AudioFile.h"
-#include "formats/ByteSource.h"
 #include "platform/Exception.h"
+#include "probe/ByteSource.h"
 
 #include <cstdlib>
 #include <string>

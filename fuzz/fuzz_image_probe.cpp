@@ -1,7 +1,7 @@
 // The three image header probes on arbitrary bytes: each either measures or raises
 // EModwright, and never reads outside the bytes it was given.
-#include "formats/ImageProbes.h"
 #include "platform/Exception.h"
+#include "probe/ImageProbes.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // The JFIF signature test, on memory and on a stream: both must agree, and the stream must
 // be left at the data offset (0 or 128) on success and at its start on failure.
-#include "formats/ImageProbes.h"
 #include "formats/Probes.h"
+#include "probe/ImageProbes.h"
 
 #include <QBuffer>
 #include <cstddef>

@@ -48,8 +48,25 @@ QString LongPath(const QString &path)
     return path;
 }
 
+namespace {
+
+QString &programPathOverride()
+{
+    static QString path;
+    return path;
+}
+
+} // namespace
+
+void SetProgramPath(const QString &path)
+{
+    programPathOverride() = path;
+}
+
 QString ProgramPath()
 {
+    if (!programPathOverride().isEmpty())
+        return programPathOverride();
     static const QString path = [] {
         std::string buffer(4096, '\0');
         const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());

@@ -18,8 +18,11 @@ QString ExcludeTrailingPathDelimiter(const QString &path);
 // short 8.3 names, so this is the path as it is, existing or not.
 QString LongPath(const QString &path);
 
-// The running executable's full path (from /proc/self/exe), read once.
+// The running executable's full path (from /proc/self/exe), read once; or the path given to
+// SetProgramPath, for a program run behind a front that stands for it.
 QString ProgramPath();
+// Makes ProgramPath() answer Path; called by main() before anything asks.
+void SetProgramPath(const QString &path);
 
 // The program's version text from the build ("2.0.2.320"), and the version
 // number and build derived from it: the number is the text up to its last dot,

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "formats/AudioFile.h"
-#include "formats/ByteSource.h"
+#include "probe/AiffHeaders.h"
+#include "probe/ByteSource.h"
 
 #include <memory>
 
@@ -27,7 +28,7 @@ public:
     int64_t GetFrameCount() const override;
     bool IsAIFC() const { return aifc_; }
 
-    static constexpr size_t HeaderSize = 54;
+    static constexpr size_t HeaderSize = kAiffHeaderSize;
 
 protected:
     void BuildImage(const TAudioFormat &Format, int Channels, int Bits) override;
@@ -41,11 +42,3 @@ private:
     size_t ssndHeader_ = 0;
     bool aifc_ = false;
 };
-
-// The sample rate held in an 80-bit IEEE extended value (sign and 15-bit exponent, then a
-// 64-bit mantissa with explicit leading bit, big-endian), truncated to a whole number: the
-// top 32 mantissa bits shifted right by 16414 - exponent. The sign is ignored; magnitudes
-// below 1 read as 0, and 2^32 or more (infinities and NaNs too) as 4294967295.
-uint32_t ReadExtendedRate(const uint8_t *Extended);
-// Writes Rate (at least 1) as an 80-bit extended value into 10 bytes.
-void WriteExtendedRate(uint32_t Rate, uint8_t *Extended);

@@ -1,8 +1,8 @@
 // ConvertSamples: PCM conversion between channel counts, widths and encoding families.
 
-#include "formats/AudioBytes.h"
 #include "formats/AudioFile.h"
 #include "platform/Exception.h"
+#include "probe/AudioBytes.h"
 
 #include <cstring>
 

@@ -1,9 +1,9 @@
 #include "formats/JpegCodec.h"
 
 #include "formats/AtomicFile.h"
-#include "formats/ImageProbes.h"
 #include "formats/ReadOnlyFile.h"
 #include "platform/Exception.h"
+#include "probe/ImageProbes.h"
 
 #include <algorithm>
 #include <csetjmp>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "formats/ByteSource.h"
+#include "probe/ByteSource.h"
 
 #include <QByteArray>
 #include <QImage>

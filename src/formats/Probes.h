@@ -1,7 +1,7 @@
 #pragma once
 
 #include "formats/AudioFile.h"
-#include "formats/ImageInfo.h"
+#include "probe/ImageInfo.h"
 
 #include <QImage>
 #include <QString>

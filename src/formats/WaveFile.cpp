@@ -1,82 +1,10 @@
 #include "formats/WaveFile.h"
 
-#include "formats/AudioBytes.h"
 #include "platform/Exception.h"
+#include "probe/AudioBytes.h"
+#include "probe/WaveHeaders.h"
 
 using namespace audiobytes;
-
-// RIFF WAVE layout: "RIFF", 32-bit length, "WAVE", then chunks of a 4-byte identifier, a
-// 32-bit little-endian length and the body, padded to an even length. "fmt " holds the
-// format tag (1 = linear PCM) at 0, channels at 2, sample rate at 4, byte rate at 8,
-// block align at 12 and bits per sample at 14; "data" holds the interleaved samples.
-
-namespace {
-
-constexpr size_t FmtBodySize = 16;
-
-template <class TBytes> bool hasWaveHeader(TBytes &bytes, uint64_t base)
-{
-    if (bytes.size() < base || bytes.size() - base < TWaveFile::HeaderSize)
-        return false;
-    const uint8_t *p = bytes.at(base, 12);
-    return isId(p, "RIFF") && isId(p + 8, "WAVE");
-}
-
-template <class TBytes>
-size_t findWaveChunk(TBytes &bytes, uint64_t base, const char *id, const char *absentMessage)
-{
-    const auto pos = findChunk(bytes, base, id, false, "Wave file is corrupt. (Chunk ");
-    if (!pos)
-        throw EModwright(absentMessage);
-    return *pos;
-}
-
-// Where an accepted file keeps its facts, and the facts themselves.
-struct TWaveLayout {
-    uint64_t base = 0; // 0, or 128 behind a MacBinary header
-    size_t fmtBody = 0;
-    size_t dataHeader = 0;
-    TAudioFormat format;
-};
-
-template <class TBytes> TWaveLayout parseWave(TBytes &bytes)
-{
-    TWaveLayout layout;
-    if (!hasWaveHeader(bytes, 0)) {
-        // A file copied from a Mac may carry a 128-byte MacBinary header before the RIFF.
-        if (!hasWaveHeader(bytes, 128))
-            throw EModwright("Corrupt wave file.");
-        layout.base = 128;
-    }
-    const uint64_t size = bytes.size() - layout.base;
-    const size_t fmt = findWaveChunk(bytes, layout.base, "fmt ", "Wave file contains no fmt chunk.");
-    // The length field of "fmt " is not trusted either way, but its 16 body bytes must be
-    // inside the file before they are read.
-    if (size - fmt - 8 < FmtBodySize)
-        throw EModwright("Wave file is corrupt. (Chunk fmt )");
-    const uint8_t *body = bytes.at(layout.base + fmt + 8, FmtBodySize);
-    if (le16(body) != 1)
-        throw EModwright("Wave file is not linear PCM encoded.");
-    const uint16_t bits = le16(body + 14);
-    if (bits != 16 && bits != 8)
-        throw EModwright("Wave file is neither 8 nor 16 bit");
-    const uint16_t channels = le16(body + 2);
-    if (channels != 1 && channels != 2)
-        throw EModwright("Wave file is neither mono nor stereo.");
-    layout.format.Channels = channels;
-    layout.format.BitsPerSample = bits;
-    layout.format.SampleRate = le32(body + 4);
-    layout.format.BigEndian = false;
-
-    const size_t data = findWaveChunk(bytes, layout.base, "data", "Wave file contains no data chunk.");
-    layout.format.DataSize = le32(bytes.at(layout.base + data + 4, 4));
-    layout.format.FrameCount = layout.format.DataSize / (channels * (bits / 8)); // a part frame is dropped
-    layout.fmtBody = fmt + 8;
-    layout.dataHeader = data;
-    return layout;
-}
-
-} // namespace
 
 std::unique_ptr<TWaveFile> TWaveFile::CreateFromFile(const QString &FileName)
 {
@@ -102,7 +30,7 @@ std::unique_ptr<TWaveFile> TWaveFile::CreateNew(const TAudioFormat &Format, int 
 void TWaveFile::ParseImage(const uint8_t *Image, size_t Size)
 {
     TMemoryBytes bytes(Image, Size);
-    const TWaveLayout layout = parseWave(bytes);
+    const TWaveLayout layout = ParseWaveHeaders(bytes);
     fmtBody_ = layout.fmtBody;
     dataHeader_ = layout.dataHeader;
     SetImage(Image + layout.base, Size - size_t(layout.base));
@@ -110,8 +38,7 @@ void TWaveFile::ParseImage(const uint8_t *Image, size_t Size)
 
 TAudioFormat TWaveFile::ReadFormat(TByteSource &Source)
 {
-    TSourceBytes bytes(Source);
-    return parseWave(bytes).format;
+    return ReadWaveFormat(Source);
 }
 
 void TWaveFile::GetFormat(TAudioFormat &Format) const
@@ -162,7 +89,7 @@ void TWaveFile::BuildImage(const TAudioFormat &Format, int Channels, int Bits)
     putLe32(image + 4, uint32_t(HeaderSize - 8 + length));
     putId(image + 8, "WAVE");
     putId(image + 12, "fmt ");
-    putLe32(image + 16, uint32_t(FmtBodySize));
+    putLe32(image + 16, uint32_t(kWaveFmtBodySize));
     putLe16(image + 20, 1);
     putLe16(image + 22, uint32_t(Channels));
     putLe32(image + 24, Format.SampleRate);

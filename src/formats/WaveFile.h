@@ -1,7 +1,8 @@
 #pragma once
 
 #include "formats/AudioFile.h"
-#include "formats/ByteSource.h"
+#include "probe/ByteSource.h"
+#include "probe/WaveHeaders.h"
 
 #include <memory>
 
@@ -26,7 +27,7 @@ public:
     int64_t GetSampleDataSize() const override;
     int64_t GetFrameCount() const override;
 
-    static constexpr size_t HeaderSize = 44;
+    static constexpr size_t HeaderSize = kWaveHeaderSize;
 
 protected:
     void BuildImage(const TAudioFormat &Format, int Channels, int Bits) override;

@@ -1,8 +1,8 @@
 #include "formats/JpegCodec.h"
 
 #include "formats/ImageFixtures.h"
-#include "formats/ImageProbes.h"
 #include "platform/Exception.h"
+#include "probe/ImageProbes.h"
 #include "support/TestDir.h"
 
 #include <QFile>

@@ -3,10 +3,10 @@
 #include "formats/AIFFFile.h"
 #include "formats/AudioFixtures.h"
 #include "formats/ImageFixtures.h"
-#include "formats/ImageProbes.h"
 #include "formats/JpegCodec.h"
 #include "formats/WaveFile.h"
 #include "platform/Exception.h"
+#include "probe/ImageProbes.h"
 #include "support/TestDir.h"
 
 #include <QBuffer>

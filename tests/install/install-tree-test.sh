@@ -22,14 +22,15 @@ bin/modwright
 bin/modwright-cli
 bin/modwright-shellmenu
 lib/modwright/libmodwright-shellext.so
+lib/modwright/modwright-cli-qt
 share/applications/modwright.desktop
 share/man/man1/modwright-cli.1.gz
 share/man/man1/modwright.1.gz
 share/metainfo/net.talwen.modwright.metainfo.xml
 LIST
 diff -u "$stage/expected" "$stage/main-files" || fail "installed files differ"
-for program in modwright modwright-cli modwright-shellmenu; do
-    test -x "$root/bin/$program" || fail "bin/$program is not executable"
+for program in bin/modwright bin/modwright-cli bin/modwright-shellmenu lib/modwright/modwright-cli-qt; do
+    test -x "$root/$program" || fail "$program is not executable"
 done
 
 # The icon at every size, each PNG as large as its folder says (IHDR width and height).
@@ -73,4 +74,9 @@ case "$listed" in
 *) fail "the installed bridge listed \"$listed\"" ;;
 esac
 "$root/bin/modwright-cli" shell-menus list | grep -q "^thunar" || fail "shell-menus list shows no Thunar action"
+# The front answers "probe" itself (above, "shell-menus" went through it to the full program).
+printf 'GIF89a\003\000\004\000\160\000\000' >"$stage/x.gif"
+probed=$("$root/bin/modwright-cli" probe "$stage/x.gif") || fail "the installed front did not probe"
+test "$probed" = "{\"file\": \"$stage/x.gif\", \"type\": \"image\", \"width\": 3, \"height\": 4, \"bits\": 8}" ||
+    fail "the installed front probed \"$probed\""
 echo "install tree OK"

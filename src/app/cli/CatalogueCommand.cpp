@@ -1,6 +1,6 @@
 #include "cli/CliCommands.h"
-#include "cli/Json.h"
 #include "model/Catalogue.h"
+#include "probe/Json.h"
 
 #include <ostream>
 
@@ -9,9 +9,12 @@ namespace {
 const char *KindName(TImageKind kind)
 {
     switch (kind) {
-    case ikPanel: return "panel";
-    case ikFrames: return "frames";
-    case ikSlider: return "slider";
+    case ikPanel:
+        return "panel";
+    case ikFrames:
+        return "frames";
+    case ikSlider:
+        return "slider";
     }
     return "?";
 }
@@ -48,8 +51,11 @@ int CmdCatalogue(TCliContext &ctx)
         } else {
             const int d = static_cast<const TAllDrums &>(entry).drumIndex;
             const TDrumRecord &r = DrumTable[size_t(d)];
-            line.add("kind", "drum").add("kindIndex", d).add("name", r.name).add("file", r.fileName).add("code",
-                                                                                                       r.code);
+            line.add("kind", "drum")
+                .add("kindIndex", d)
+                .add("name", r.name)
+                .add("file", r.fileName)
+                .add("code", r.code);
         }
         ctx.out << line.str() << "\n";
     }

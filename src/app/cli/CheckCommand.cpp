@@ -1,8 +1,8 @@
 #include "cli/CliBuild.h"
 #include "cli/CliCommands.h"
 #include "cli/CliMessageBoxes.h"
-#include "cli/Json.h"
 #include "modbuild/ComponentCheck.h"
+#include "probe/Json.h"
 
 #include <ostream>
 

@@ -1,6 +1,6 @@
 #include "audio/WavePlayer.h"
 #include "cli/CliCommands.h"
-#include "cli/Json.h"
+#include "probe/Json.h"
 
 #include <QStringList>
 #include <ostream>

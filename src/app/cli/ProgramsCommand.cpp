@@ -1,8 +1,8 @@
 #include "cli/CliCommands.h"
-#include "cli/Json.h"
 #include "modbuild/ExternalPrograms.h"
 #include "platform/Process.h"
 #include "platform/WinePrefix.h"
+#include "probe/Json.h"
 
 #include <ostream>
 

@@ -1,4 +1,4 @@
-#include "formats/ImageProbes.h"
+#include "probe/ImageProbes.h"
 
 #include "platform/Exception.h"
 

@@ -5,6 +5,10 @@
 #include <string_view>
 #include <vector>
 
+// Appends Text as a JSON string: quotes, backslashes and control characters escaped, every
+// other byte as it is.
+void AppendJsonString(std::string &Out, std::string_view Text);
+
 // Builds one JSON object on one line, fields in the order they are added.
 // The command-line companion prints one such line per result.
 class TJsonLine {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "formats/ByteSource.h"
-#include "formats/ImageInfo.h"
+#include "probe/ByteSource.h"
+#include "probe/ImageInfo.h"
 
 #include <optional>
 

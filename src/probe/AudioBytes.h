@@ -3,8 +3,8 @@
 // Byte-order helpers for the sample file parsers and writers. Every read takes a pointer
 // the caller has already checked against the bytes present.
 
-#include "formats/ByteSource.h"
 #include "platform/Exception.h"
+#include "probe/ByteSource.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -80,8 +80,9 @@ private:
 };
 
 // A file read a few bytes at a time, for probes that need the headers only: the first
-// kilobytes come in one read, which holds the whole header of an ordinary file; chunk
-// headers further on are read one by one.
+// 512 bytes come in one read, which holds the whole header of an ordinary file; chunk
+// headers further on are asked of the source one by one (a file source reads a small block
+// around each).
 class TSourceBytes {
 public:
     explicit TSourceBytes(TByteSource &Source) : source_(Source), size_(Source.size())
@@ -101,7 +102,7 @@ public:
 private:
     TByteSource &source_;
     uint64_t size_;
-    uint8_t head_[4096];
+    uint8_t head_[512];
     size_t headLength_ = 0;
     uint8_t scratch_[32];
 };
