@@ -1,6 +1,7 @@
 #include "controls/DetailProbe.h"
 
-#include "formats/Probes.h"
+#include "platform/Exception.h"
+#include "probe/FileProbes.h"
 
 #include <QFile>
 #include <algorithm>
@@ -25,24 +26,22 @@ int32_t Clamp32(int64_t value)
 TProbeOutcome ProbeFileDetails(TColumnType type, const QByteArray &path, bool listedRegular)
 {
     TProbeOutcome outcome;
-    const QString name = QFile::decodeName(path);
     try {
-        if (QFile::encodeName(name) != path)
-            throw EModwright("Cannot open file \"" + name.toStdString() +
+        if (!path.isValidUtf8())
+            throw EModwright("Cannot open file \"" + QFile::decodeName(path).toStdString() +
                              "\". The file name is not valid UTF-8.");
+        const std::string shown = path.toStdString();
         // A device or FIFO is never opened: the listing has just looked at the entry. One
         // that took a regular file's place since is refused by the probes' own check.
         if (!listedRegular)
-            throw EModwright("Cannot open file \"" + name.toStdString() + "\". Not a regular file");
+            throw EModwright("Cannot open file \"" + shown + "\". Not a regular file");
         if (type == ctImages) {
-            TImageInfo info;
-            GetImageInfo(name, info);
+            const TImageInfo info = ProbeImageFile(path.constData(), shown);
             outcome.Slots[0] = info.Width;
             outcome.Slots[1] = info.Height;
             outcome.Slots[2] = info.BitsPerPixel;
         } else if (type == ctAudio) {
-            TAudioFormat format;
-            GetAudioInfo(name, format);
+            const TAudioFormat format = ProbeAudioFile(path.constData(), shown);
             outcome.Slots[0] = Clamp32(format.FrameCount);
             outcome.Slots[1] = Clamp32(format.SampleRate);
             outcome.Slots[2] = format.BitsPerSample;
