@@ -15,6 +15,8 @@ namespace {
 constexpr qsizetype kCacheLimit = 200000;
 // Outcomes handed over together to a caller waiting in Finish.
 constexpr size_t kHandOverBatch = 256;
+// Requests a probe thread takes from the queue at a time.
+constexpr size_t kTakeAtOnce = 8;
 
 int32_t Clamp32(int64_t value)
 {
@@ -77,26 +79,25 @@ TDetailProbe::~TDetailProbe()
         t.join();
 }
 
-bool TDetailProbe::Cached(const TRequest &request, TProbeOutcome &outcome) const
+std::vector<TDetailProbe::TResult> TDetailProbe::Submit(std::vector<TRequest> requests)
 {
-    std::lock_guard lock(mutex_);
-    auto it = cache_.constFind(KeyOf(request));
-    if (it == cache_.constEnd())
-        return false;
-    outcome = *it;
-    return true;
-}
-
-void TDetailProbe::Submit(std::vector<TRequest> requests)
-{
-    if (requests.empty())
-        return;
+    std::vector<TResult> answered;
+    bool queued = false;
     {
         std::lock_guard lock(mutex_);
-        for (TRequest &r : requests)
-            queue_.emplace_back(generation_, std::move(r));
+        for (TRequest &r : requests) {
+            auto known = cache_.constFind(KeyOf(r));
+            if (known != cache_.constEnd()) {
+                answered.push_back({r.Serial, *known});
+            } else {
+                queue_.emplace_back(generation_, std::move(r));
+                queued = true;
+            }
+        }
     }
-    work_.notify_all();
+    if (queued)
+        work_.notify_all();
+    return answered;
 }
 
 void TDetailProbe::Cancel()
@@ -147,38 +148,43 @@ void TDetailProbe::ClearCache()
 
 void TDetailProbe::Run()
 {
+    std::vector<std::pair<uint64_t, TRequest>> taken;
+    std::vector<TProbeOutcome> outcomes;
     std::unique_lock lock(mutex_);
     for (;;) {
         work_.wait(lock, [this] { return stop_ || !queue_.empty(); });
         if (stop_)
             return;
-        auto [generation, request] = std::move(queue_.front());
-        queue_.pop_front();
-        ++inFlight_;
-        const TKey key = KeyOf(request);
-        auto known = cache_.constFind(key);
-        TProbeOutcome outcome;
-        if (known != cache_.constEnd()) {
-            outcome = *known;
-        } else {
-            lock.unlock();
-            outcome = ProbeFileDetails(request.Type, request.Path, request.Regular);
-            lock.lock();
-            ++probesRun_;
-            if (cache_.size() >= kCacheLimit)
-                cache_.clear();
-            cache_.insert(key, outcome);
+        // A few requests per trip through the lock, which the other thread and the
+        // window's take too; few enough that the others wait little behind a slow file.
+        const size_t take = std::clamp<size_t>(queue_.size() / threads_.size(), 1, kTakeAtOnce);
+        taken.clear();
+        for (size_t i = 0; i < take; ++i) {
+            taken.push_back(std::move(queue_.front()));
+            queue_.pop_front();
         }
-        --inFlight_;
-        if (generation == generation_ && !stop_) {
-            ready_.push_back({request.Serial, std::move(outcome)});
-            if (!deliverPosted_) {
-                deliverPosted_ = true;
-                QMetaObject::invokeMethod(
-                    this, [this] { Deliver(); }, Qt::QueuedConnection);
-            }
+        inFlight_ += int(take);
+        lock.unlock();
+        outcomes.clear();
+        for (const auto &[generation, request] : taken)
+            outcomes.push_back(ProbeFileDetails(request.Type, request.Path, request.Regular));
+        lock.lock();
+        inFlight_ -= int(take);
+        probesRun_ += take;
+        if (cache_.size() + qsizetype(take) > kCacheLimit)
+            cache_.clear();
+        for (size_t i = 0; i < take; ++i) {
+            const auto &[generation, request] = taken[i];
+            cache_.insert(KeyOf(request), outcomes[i]);
+            if (generation == generation_ && !stop_)
+                ready_.push_back({request.Serial, std::move(outcomes[i])});
         }
-        if ((queue_.empty() && inFlight_ == 0) || ready_.size() == kHandOverBatch)
+        if (!ready_.empty() && !deliverPosted_) {
+            deliverPosted_ = true;
+            QMetaObject::invokeMethod(
+                this, [this] { Deliver(); }, Qt::QueuedConnection);
+        }
+        if ((queue_.empty() && inFlight_ == 0) || ready_.size() >= kHandOverBatch)
             idle_.notify_all();
     }
 }

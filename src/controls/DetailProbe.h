@@ -47,10 +47,10 @@ public:
     explicit TDetailProbe(QObject *parent = nullptr);
     ~TDetailProbe() override;
 
-    // The remembered outcome for this file in this state, if any.
-    bool Cached(const TRequest &request, TProbeOutcome &outcome) const;
-    // Queues requests behind the ones already waiting.
-    void Submit(std::vector<TRequest> requests);
+    // Answers the requests whose files are remembered in their present state at once, and
+    // queues the others behind the ones already waiting. One trip through the lock for
+    // them all: the probe threads take it too.
+    std::vector<TResult> Submit(std::vector<TRequest> requests);
     // Forgets queued requests and results not yet handed over (the view lists anew).
     void Cancel();
     // Waits up to ms milliseconds for the queue to run empty, then hands over what is

@@ -362,11 +362,7 @@ void TSystemListView::ProbeRow(TListItemData &row, const TShellFolder &folder, c
     request.Time = findData.LastWriteTime;
     request.Type = columnType_;
     request.Regular = !(findData.FileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_SYSTEM));
-    TProbeOutcome outcome;
-    if (probe_->Cached(request, outcome)) {
-        SetOutcome(row, outcome);
-        return;
-    }
+    // Remembered outcomes come back with the batch.
     row.ProbeState = TListItemData::psPending;
     pendingProbes_.push_back(std::move(request));
     if (pendingProbes_.size() >= kProbeBatch)
@@ -377,7 +373,9 @@ void TSystemListView::FlushProbeRequests()
 {
     std::vector<TDetailProbe::TRequest> batch;
     batch.swap(pendingProbes_);
-    probe_->Submit(std::move(batch));
+    std::vector<TDetailProbe::TResult> answered = probe_->Submit(std::move(batch));
+    if (!answered.empty())
+        ApplyProbeResults(answered);
 }
 
 void TSystemListView::ApplyProbeResults(std::vector<TDetailProbe::TResult> &results)
