@@ -73,6 +73,18 @@ QIcon TShellIconList::Resolve(const TShellFileInfo &info) const
 
 int TShellIconList::IndexOf(const TShellFileInfo &info)
 {
+    if (lastIndex_ >= 0 && info.IconKind == last_.IconKind && info.IconName == last_.IconName &&
+        info.GenericIconName == last_.GenericIconName)
+        return lastIndex_;
+    lastIndex_ = IndexOfKey(info);
+    last_.IconKind = info.IconKind;
+    last_.IconName = info.IconName;
+    last_.GenericIconName = info.GenericIconName;
+    return lastIndex_;
+}
+
+int TShellIconList::IndexOfKey(const TShellFileInfo &info)
+{
     const QString key = info.IconName + QLatin1Char('|') + info.GenericIconName + QLatin1Char('|') +
                         QString::number(int(info.IconKind));
     auto it = indexByKey_.constFind(key);

@@ -21,7 +21,11 @@ public:
 private:
     TShellIconList();
     QIcon Resolve(const TShellFileInfo &info) const;
+    int IndexOfKey(const TShellFileInfo &info);
 
     QHash<QString, int> indexByKey_;
+    // The last answer: the rows of a folder mostly share one icon.
+    TShellFileInfo last_;
+    int lastIndex_ = -1;
     std::vector<QIcon> icons_;
 };

@@ -171,13 +171,14 @@ std::vector<TShellVolume> VolumesFromMountInfo(const QByteArray &mountInfo, cons
     return volumes;
 }
 
-TShellTypeInfo ShellTypeOfFileName(const QString &fileName)
+namespace {
+
+// The type of a file name with the given lower-case extension, looked up once per extension
+// for the whole program: a folder of ten thousand samples has one type.
+TShellTypeInfo TypeByExtension(const QString &fileName, const QString &key)
 {
-    // Looked up once per extension: a folder of ten thousand samples has one type.
     static std::mutex mutex;
     static QHash<QString, TShellTypeInfo> byExtension;
-    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
-    const QString key = dot > 0 ? fileName.mid(dot + 1).toLower() : QString();
     if (!key.isEmpty()) {
         std::lock_guard lock(mutex);
         auto it = byExtension.constFind(key);
@@ -199,4 +200,22 @@ TShellTypeInfo ShellTypeOfFileName(const QString &fileName)
         byExtension.insert(key, info);
     }
     return info;
+}
+
+} // namespace
+
+TShellTypeInfo ShellTypeOfFileName(const QString &fileName)
+{
+    // Each thread remembers its last answer, which the next file of a listing mostly shares.
+    thread_local QString lastExtension;
+    thread_local TShellTypeInfo lastInfo;
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    const QStringView extension = dot > 0 ? QStringView(fileName).mid(dot + 1) : QStringView();
+    if (extension.isEmpty())
+        return TypeByExtension(fileName, QString());
+    if (extension != lastExtension) {
+        lastInfo = TypeByExtension(fileName, extension.toString().toLower());
+        lastExtension = extension.toString();
+    }
+    return lastInfo;
 }
