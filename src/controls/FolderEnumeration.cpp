@@ -31,6 +31,21 @@ bool ExtensionAllowed(const QString &fileName, const QStringList &allowed)
     return false;
 }
 
+bool RawExtensionAllowed(const QByteArray &name, const QStringList &allowed)
+{
+    const qsizetype dot = name.lastIndexOf('.');
+    if (dot < 0)
+        return false;
+    const QByteArrayView extension = QByteArrayView(name).sliced(dot + 1);
+    for (const char c : extension)
+        if (uchar(c) >= 0x80)
+            return ExtensionAllowed(QFile::decodeName(name), allowed); // not plain ASCII
+    for (const QString &a : allowed)
+        if (QLatin1String(extension.data(), extension.size()).compare(a, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
 int EnumerateFolder(const TShellFolder &folder, const TEnumFilter &filter,
                     const std::function<void()> &before, const std::function<bool(TEnumItem &)> &add,
                     QString *error)
@@ -61,16 +76,17 @@ bool ReadEnumItem(const TShellFolder &folder, const TShellEnum &from, const TEnu
 {
     // A file of a kind the view does not show costs no look at the disk: the enumeration
     // already knows files from folders.
-    if (!filter.AllowedExtensions.isEmpty() && ShellItemKind(relative.get()) == sikFileSystemEntry &&
-        !ShellItemIsFolder(relative.get()) &&
-        !ExtensionAllowed(QFile::decodeName(ShellItemPayload(relative.get())), filter.AllowedExtensions))
+    const bool fileOnDisk =
+        ShellItemKind(relative.get()) == sikFileSystemEntry && !ShellItemIsFolder(relative.get());
+    if (fileOnDisk && !filter.AllowedExtensions.isEmpty() &&
+        !RawExtensionAllowed(ShellItemPayload(relative.get()), filter.AllowedExtensions))
         return false;
     item.Attributes = kListingAttributeMask;
     if (!folder.GetListingFacts(from, relative.get(), item.Attributes, item.FindData, item.HasFindData))
         return false;
     if (!(item.Attributes & (SFGAO_FILESYSTEM | SFGAO_FILESYSANCESTOR)))
         return false;
-    if (!(item.Attributes & SFGAO_FOLDER) && !filter.AllowedExtensions.isEmpty()) {
+    if (!(item.Attributes & SFGAO_FOLDER) && !filter.AllowedExtensions.isEmpty() && !fileOnDisk) {
         if (!item.HasFindData || !ExtensionAllowed(item.FindData.DisplayName(), filter.AllowedExtensions))
             return false;
     }

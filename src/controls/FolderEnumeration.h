@@ -45,3 +45,5 @@ bool ReadEnumItem(const TShellFolder &folder, const TShellEnum &from, const TEnu
 
 // True when the file name's extension is one of the allowed ones (ignoring case).
 bool ExtensionAllowed(const QString &fileName, const QStringList &allowed);
+// The same for a name as stored on disk, without decoding a plain ASCII extension.
+bool RawExtensionAllowed(const QByteArray &name, const QStringList &allowed);

@@ -307,13 +307,19 @@ bool TFileSystemFolder::GetListingFacts(const TShellEnum &from, PCItemIdList ite
     // The desktop's own items (home, computer) are answered as the desktop answers them.
     if (ShellItemKind(item) != sikFileSystemEntry)
         return TShellFolder::GetListingFacts(from, item, attributes, data, hasFindData);
-    const QByteArray path = ItemPath(item);
-    const shellfs::TEntryLook look = shellfs::LookAtEntry(path, from.DirectoryFd(), ShellItemPayload(item));
+    const QByteArray name = ShellItemPayload(item);
+    // In the open folder the name alone finds the entry; the whole path is wanted only to
+    // look into a subfolder.
+    const int dir = from.DirectoryFd();
+    QByteArray path = dir >= 0 ? QByteArray() : ItemPath(item);
+    const shellfs::TEntryLook look = shellfs::LookAtEntry(path, dir, name);
     if (!look.Exists)
         return false;
+    if (path.isEmpty() && S_ISDIR(look.Target.stx_mode))
+        path = ItemPath(item);
     std::call_once(accessOnce_, [this] { access_ = shellfs::FolderAccessOf(FileSystemPath()); });
-    attributes = shellfs::AttributesOf(look, path, ShellItemPayload(item), attributes, &access_);
-    data = shellfs::FindDataOf(look, ShellItemPayload(item));
+    attributes = shellfs::AttributesOf(look, path, name, attributes, &access_);
+    data = shellfs::FindDataOf(look, name);
     hasFindData = true;
     return true;
 }

@@ -58,7 +58,8 @@ struct TEntryLook {
 };
 // dir: an open folder that holds the entry named name, or -1 to look at path itself.
 TEntryLook LookAtEntry(const QByteArray &path, int dir = -1, const QByteArray &name = {});
-// The attributes within mask, and the find data, of an entry that has been looked at.
+// The attributes within mask, and the find data, of an entry that has been looked at. The
+// path is needed only for a folder, or when parent is not given.
 uint32_t AttributesOf(const TEntryLook &look, const QByteArray &path, const QByteArray &name, uint32_t mask,
                       const TFolderAccess *parent);
 TFindData FindDataOf(const TEntryLook &look, const QByteArray &name);
