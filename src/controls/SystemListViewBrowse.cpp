@@ -7,6 +7,7 @@
 #include "controls/SystemListModel.h"
 #include "controls/SystemListView.h"
 #include "platform/Shell.h"
+#include "platform/ShellItem.h"
 
 #include <QSet>
 #include <QTimer>
@@ -244,6 +245,7 @@ void TSystemListView::FillRow(TListItemData &row, const TShellFolder &folder, co
     }
     PCItemIdList item = row.RelativePidl.get();
     const bool isDesktop = PidlCount(item) == 0;
+    row.DiskEntry = !isDesktop && ShellItemKind(item) == sikFileSystemEntry;
 
     // Item information and find data at most once per fill, and only when needed.
     bool infoFetched = false;

@@ -134,9 +134,7 @@ int TSystemListView::ShellOrder(const TListItemData &a, const TListItemData &b) 
         return 0;
     // Entries on disk: their captions are their decoded names, so the folder's order can be
     // had without decoding the names again for every comparison.
-    if (!a.FileName.isEmpty() && !b.FileName.isEmpty() &&
-        ShellItemKind(a.RelativePidl.get()) == sikFileSystemEntry &&
-        ShellItemKind(b.RelativePidl.get()) == sikFileSystemEntry) {
+    if (!a.FileName.isEmpty() && !b.FileName.isEmpty() && a.DiskEntry && b.DiskEntry) {
         const int result = CompareShellNames(a.Caption, b.Caption);
         if (result != 0 || a.FileName == b.FileName)
             return result;

@@ -94,6 +94,7 @@ struct TListItemData {
     // Row identity that outlives moves within the model (the watch thread names rows by it).
     uint64_t Serial = 0;
     bool HasFindData = false;
+    bool DiskEntry = false; // an entry of a folder on disk, ordered by its caption
     // The probe: not asked, waiting for a result, done, or failed with ProbeError.
     enum TProbeState : uint8_t { psNone, psPending, psDone, psFailed } ProbeState = psNone;
     QString ProbeError;
