@@ -15,6 +15,8 @@ namespace {
 constexpr qsizetype kCacheLimit = 200000;
 // Outcomes handed over together to a caller waiting in Finish.
 constexpr size_t kHandOverBatch = 256;
+// Probe threads per view (why two: see the constructor).
+constexpr size_t kThreads = 2;
 // Requests a probe thread takes from the queue at a time.
 constexpr size_t kTakeAtOnce = 8;
 
@@ -63,7 +65,7 @@ TDetailProbe::TDetailProbe(QObject *parent) : QObject(parent)
 {
     // Two: one file that does not answer leaves the other thread working, and on a local
     // disk the opens of two threads overlap.
-    for (int i = 0; i < 2; ++i)
+    for (size_t i = 0; i < kThreads; ++i)
         threads_.emplace_back([this] { Run(); });
 }
 
@@ -157,7 +159,7 @@ void TDetailProbe::Run()
             return;
         // A few requests per trip through the lock, which the other thread and the
         // window's take too; few enough that the others wait little behind a slow file.
-        const size_t take = std::clamp<size_t>(queue_.size() / threads_.size(), 1, kTakeAtOnce);
+        const size_t take = std::clamp<size_t>(queue_.size() / kThreads, 1, kTakeAtOnce);
         taken.clear();
         for (size_t i = 0; i < take; ++i) {
             taken.push_back(std::move(queue_.front()));
