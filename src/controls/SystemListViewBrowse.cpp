@@ -2,6 +2,7 @@
 // and the hand-over from the watch thread.
 #include "common/BusyCursor.h"
 #include "common/MessageBoxes.h"
+#include "controls/FolderOpening.h"
 #include "controls/ShellIconList.h"
 #include "controls/SystemListFill.h"
 #include "controls/SystemListModel.h"
@@ -20,6 +21,9 @@ namespace {
 // rows: folders of ordinary size appear complete, a slow disk or share fills the rows and
 // details in afterwards, and the window never waits longer than this.
 constexpr int kListWaitMs = 40;
+// How long opening a folder may take before the view gives it up as not answering: long
+// enough for a sleeping disk or a share that wakes up, short enough not to pass for a hang.
+constexpr int kOpenWaitMs = 3000;
 // Requests go to the probe thread in groups while the folder is read.
 constexpr size_t kProbeBatch = 64;
 
@@ -77,13 +81,20 @@ bool TSystemListView::BrowseToPidl(TItemIdList list)
     {
         std::lock_guard lock(lock_);
         RaiseToolbuttonChange(0);
-        std::shared_ptr<TShellFolder> folder;
-        try {
-            folder =
-                list.isNull() ? std::shared_ptr<TShellFolder>(desktop_) : desktop_->BindToObject(list.get());
-        } catch (const std::exception &) {
-            // Gone or not a folder: climb quietly below.
+        // Only the folder is opened here, on a thread of its own and waited for a while;
+        // its entries are looked at on the lister's thread, so that a slow or hung mount
+        // never holds up the window for long.
+        const TEnumFilter filter = Filter();
+        TOpenedFolder opened;
+        {
+            TBusyCursor busy;
+            opened = OpenFolderWithin(desktop_, list.get(), filter.Flags(), kOpenWaitMs);
         }
+        if (opened.TimedOut)
+            enumerationError =
+                QStringLiteral("The folder \"%1\" does not answer.").arg(SHGetPathFromIDListText(list.get()));
+        // Gone or not a folder: climb quietly below.
+        const std::shared_ptr<TShellFolder> folder = opened.Folder;
         if (folder) {
             const TColumnType type =
                 displayMode_ == dmImages ? ctImages : (displayMode_ == dmAudio ? ctAudio : ctFileSystem);
@@ -104,16 +115,8 @@ bool TSystemListView::BrowseToPidl(TItemIdList list)
                 } catch (const std::exception &) {
                 }
             }
-            // Only the folder is opened here; its entries are looked at on the lister's
-            // thread, so that a slow or hung mount never holds up the window.
-            const TEnumFilter filter = Filter();
-            std::unique_ptr<TShellEnum> items;
-            try {
-                TBusyCursor busy;
-                items = folder->EnumObjects(filter.Flags());
-            } catch (const std::exception &e) {
-                enumerationError = QString::fromUtf8(e.what());
-            }
+            std::unique_ptr<TShellEnum> items = std::move(opened.Items);
+            enumerationError = opened.Error;
             if (items) {
                 // The folder can be read: from here on it is the listed one.
                 ApplyColumnType(type);

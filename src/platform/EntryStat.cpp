@@ -20,6 +20,11 @@ int TEntryStat::Statx(int Dir, const char *Path, int Flags, unsigned Mask, struc
     return ::statx(Dir, Path, Flags, Mask, Result);
 }
 
+DIR *TEntryStat::OpenDir(const char *Path)
+{
+    return ::opendir(Path);
+}
+
 TEntryStat &EntryStat()
 {
     return *current.load(std::memory_order_acquire);

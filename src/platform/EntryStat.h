@@ -1,11 +1,12 @@
 #pragma once
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 
 // The calls by which the shell namespace looks at the entries of a folder on disk: every
-// item's attributes and find data go through them. They are the system's own; a test puts
-// a stand-in in their place to play a slow or hung mount, where every look takes seconds.
+// item's attributes and find data, and binding and opening a folder, go through them. They are the system's
+// own; a test puts a stand-in in their place to play a slow or hung mount, where every look takes seconds.
 class TEntryStat {
 public:
     virtual ~TEntryStat() = default;
@@ -15,6 +16,8 @@ public:
     // faccessat(..., AT_EACCESS): access as this process gets it (effective ids and
     // capabilities), not the real ids that plain access() uses.
     virtual int Access(int Dir, const char *Path, int Mode);
+    // opendir() of a folder to be listed.
+    virtual DIR *OpenDir(const char *Path);
 };
 
 // The calls in use. Safe from any thread.

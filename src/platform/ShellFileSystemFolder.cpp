@@ -254,10 +254,10 @@ bool FindDataOfPath(const QByteArray &path, const QByteArray &name, TFindData &d
 
 std::shared_ptr<TShellFolder> BindPath(PCItemIdList absolute, const QByteArray &path)
 {
-    struct stat st {};
-    if (::stat(path.constData(), &st) != 0)
+    struct statx st {};
+    if (EntryStat().Statx(AT_FDCWD, path.constData(), 0, STATX_TYPE, &st) != 0)
         throw EModwright("Cannot open folder \"" + Shown(path) + "\". " + std::strerror(errno));
-    if (!S_ISDIR(st.st_mode))
+    if (!S_ISDIR(st.stx_mode))
         throw EModwright("\"" + Shown(path) + "\" is not a folder.");
     return std::make_shared<TFileSystemFolder>(absolute, path);
 }
@@ -271,7 +271,7 @@ TFileSystemFolder::TFileSystemFolder(PCItemIdList absolute, const QByteArray &pa
 
 std::unique_ptr<TShellEnum> TFileSystemFolder::EnumObjects(uint32_t flags) const
 {
-    DIR *dir = ::opendir(FileSystemPath().constData());
+    DIR *dir = EntryStat().OpenDir(FileSystemPath().constData());
     if (!dir)
         throw EModwright("Cannot open folder \"" + Shown(FileSystemPath()) + "\". " + std::strerror(errno));
     return std::make_unique<TFileSystemEnum>(dir, flags);

@@ -2,6 +2,7 @@
 #include "common/MessageBoxes.h"
 #include "controls/SystemListView.h"
 #include "platform/EntryStat.h"
+#include "platform/Exception.h"
 #include "support/ShellTestEnvironment.h"
 #include "support/SlowEntryStat.h"
 
@@ -218,4 +219,33 @@ TEST(SlowListing, AWatchedFolderAddsNewFilesWithoutLookingFromTheWindow)
     const auto ids = view->ColumnIds();
     const int frequency = int(std::find(ids.begin(), ids.end(), ciFrequency) - ids.begin());
     EXPECT_EQ(view->RowText(2, frequency), "22050");
+}
+
+// A folder whose mount does not answer when it is opened: the view gives it up after its
+// wait with one message, and lists the folder above instead of freezing the window.
+TEST(SlowListing, AFolderThatDoesNotAnswerWhenOpenedIsGivenUp)
+{
+    TShellTestEnvironment env;
+    TScriptedMessageBoxes boxes;
+    env.dir.createFile("home/hung/x.wav", Wav(1, 16, 44100, 10));
+    env.dir.createFile("home/here.wav", Wav(1, 16, 44100, 10));
+    SlowEntries().Folder = QFile::encodeName(env.home);
+    SlowEntries().DelayMs = 8000;
+    SetEntryStat(&SlowEntries());
+
+    auto view = std::make_unique<TSystemListView>();
+    view->SetDisplayMode(dmAudio);
+    QElapsedTimer timer;
+    timer.start();
+    // Like any folder that cannot be listed: refused to the caller, one message, and the
+    // folder above listed instead.
+    EXPECT_THROW(view->SetDirectory(env.home + "/hung"), EModwright);
+    const qint64 spent = timer.elapsed();
+    const bool climbed =
+        WaitUntil([&] { return !boxes.shown.isEmpty() && view->Directory() == env.home; }, 5000);
+    SetEntryStat(nullptr);
+
+    EXPECT_LT(spent, 7000) << "the view waited for the folder's answer";
+    ASSERT_TRUE(climbed) << view->Directory().toStdString();
+    EXPECT_EQ(boxes.shown, QStringList({"error: The folder \"" + env.home + "/hung\" does not answer."}));
 }

@@ -28,6 +28,12 @@ public:
         return TEntryStat::Statx(dir, path, flags, mask, result);
     }
 
+    DIR *OpenDir(const char *path) override
+    {
+        wait(AT_FDCWD, path);
+        return TEntryStat::OpenDir(path);
+    }
+
 private:
     void wait(int dir, const char *path) const
     {
