@@ -6,15 +6,11 @@
 //
 //   bench_probe_cli [--cli PATH] [--runs N]
 
-#include "formats/AIFFFile.h"
-#include "formats/BmpFile.h"
-#include "formats/JpegCodec.h"
-#include "formats/WaveFile.h"
+#include "ProbeFolder.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QCoreApplication>
-#include <QImage>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -39,22 +35,6 @@ using TNames = std::vector<std::string>;
 
 constexpr int kPerKind = 1000;
 
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-        std::abort();
-}
-
-QImage picture(int w, int h)
-{
-    QImage image(w, h, QImage::Format_RGB888);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            image.setPixelColor(x, y, QColor((x * 7) & 255, (y * 5) & 255, (x ^ y) & 255));
-    return image;
-}
-
 // A skin's worth of panels and knobs and a drum kit, named as a listing orders them.
 struct TFolder {
     QTemporaryDir dir;
@@ -62,26 +42,7 @@ struct TFolder {
 
     TFolder()
     {
-        const QByteArray bmp = EncodeBmp24(picture(96, 64));
-        const QByteArray jpg = EncodeJpeg(picture(320, 240), 90);
-        std::vector<int16_t> samples16(4410);
-        for (size_t i = 0; i < samples16.size(); ++i)
-            samples16[i] = int16_t(12000 * std::sin(double(i) * 0.05));
-        const TAudioFormat f{1,
-                             16,
-                             44100,
-                             int64_t(samples16.size()),
-                             false,
-                             0,
-                             reinterpret_cast<const uint8_t *>(samples16.data())};
-        const auto wav = TWaveFile::CreateNew(f, 1, 16);
-        const auto aif = TAIFFFile::CreateNew(f, 1, 16);
-        for (int i = 0; i < kPerKind; ++i) {
-            writeBytes(dir.filePath(QString("panel%1.bmp").arg(i)), bmp);
-            writeBytes(dir.filePath(QString("knob%1.jpg").arg(i)), jpg);
-            wav->SaveToFile(dir.filePath(QString("bd%1.wav").arg(i)));
-            aif->SaveToFile(dir.filePath(QString("sd%1.aif").arg(i)));
-        }
+        probefolder::Write(dir.path(), kPerKind);
         for (const QString &name : QDir(dir.path()).entryList(QDir::Files, QDir::Name)) {
             const std::string n = QFile::encodeName(name).toStdString();
             all.push_back(n);
@@ -89,6 +50,18 @@ struct TFolder {
         }
     }
 };
+
+// The wall time in ms since Start of the child Pid once it has ended, or nothing when it
+// failed.
+std::optional<double> timeOfChild(pid_t pid, TClock::time_point start)
+{
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    const double ms = std::chrono::duration<double, std::milli>(TClock::now() - start).count();
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return std::nullopt;
+    return ms;
+}
 
 // Runs the program with the arguments in Folder, output to /dev/null; the wall time in ms,
 // or nothing when it could not run or failed.
@@ -113,12 +86,7 @@ std::optional<double> runProgram(const std::string &folder, const std::string &p
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0)
         return std::nullopt;
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    const double ms = std::chrono::duration<double, std::milli>(TClock::now() - start).count();
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return std::nullopt;
-    return ms;
+    return timeOfChild(pid, start);
 }
 
 // The floor: a process that opens each file, reads 64 bytes and closes it.
@@ -141,12 +109,7 @@ std::optional<double> runFloor(const std::string &folder, const TNames &files)
         }
         ::_exit(total > 0 ? 0 : 1);
     }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    const double ms = std::chrono::duration<double, std::milli>(TClock::now() - start).count();
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return std::nullopt;
-    return ms;
+    return timeOfChild(pid, start);
 }
 
 std::optional<double> best(int runs, auto &&once)
