@@ -5,8 +5,6 @@
 
 #include <QFile>
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <limits>
 
 namespace {
