@@ -469,5 +469,9 @@ void TSystemListView::ApplyWatchChanges(uint64_t generation, const std::vector<u
         rows.push_back(MakeRow(item, true));
     newItems.clear();
     FlushProbeRequests();
+    const bool added = !rows.empty();
     model_->AppendRows(std::move(rows));
+    // New rows take their place in the order, as the listing's own do.
+    if (added)
+        resortTimer_->start();
 }

@@ -192,7 +192,8 @@ TEST(SlowListing, EachShownEntryIsLookedAtOnceAndHiddenKindsNotAtAll)
 }
 
 // A file that turns up in a watched folder is looked at by the watch thread; its row is
-// made from those facts without another look from the window's thread.
+// made from those facts without another look from the window's thread, and takes its
+// place in the order.
 TEST(SlowListing, AWatchedFolderAddsNewFilesWithoutLookingFromTheWindow)
 {
     TShellTestEnvironment env;
@@ -209,7 +210,7 @@ TEST(SlowListing, AWatchedFolderAddsNewFilesWithoutLookingFromTheWindow)
     counting.Folder = QFile::encodeName(env.home + "/kit");
     counting.Statxs = counting.Accesses = counting.ByWholePath = counting.OnGuiThread = 0;
     SetEntryStat(&counting);
-    env.dir.createFile("home/kit/late.wav", Wav(2, 16, 22050, 10));
+    env.dir.createFile("home/kit/early.wav", Wav(2, 16, 22050, 10));
     const bool added = WaitUntil([&] { return view->RowCount() == 3 && view->WaitForDetails(0); }, 10000);
     SetEntryStat(nullptr);
 
@@ -218,7 +219,9 @@ TEST(SlowListing, AWatchedFolderAddsNewFilesWithoutLookingFromTheWindow)
     EXPECT_EQ(counting.OnGuiThread.load(), 0);
     const auto ids = view->ColumnIds();
     const int frequency = int(std::find(ids.begin(), ids.end(), ciFrequency) - ids.begin());
-    EXPECT_EQ(view->RowText(2, frequency), "22050");
+    // In its place in the order, not after the rows that were there.
+    EXPECT_EQ(view->Row(1)->Caption, "early.wav");
+    EXPECT_EQ(view->RowText(1, frequency), "22050");
 }
 
 // A folder whose mount does not answer when it is opened: the view gives it up after its
